@@ -1,0 +1,77 @@
+// The locale loader: discovery, loading with fallback and filling, and the cache.
+#pragma once
+
+#include <expected>
+#include <memory>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "tarnevo/discovery.hpp"
+#include "tarnevo/error.hpp"
+#include "tarnevo/state.hpp"
+#include "tarnevo/value.hpp"
+
+namespace tarnevo {
+
+// A cached locale tree. Cached trees are never changed, so they are shared, not copied.
+using SharedLocaleValue = std::shared_ptr<const LocaleValue>;
+
+class LocaleLoader {
+ public:
+  // Checks that `dir_path` names a directory (links followed), then discovers its locales.
+  // Fails only with DirectoryNotFound.
+  static std::expected<LocaleLoader, LoaderError> create(std::string dir_path,
+                                                         std::string default_locale);
+
+  LocaleLoader(LocaleLoader&&) noexcept = default;
+  LocaleLoader& operator=(LocaleLoader&&) noexcept = default;
+  LocaleLoader(const LocaleLoader&) = delete;
+  LocaleLoader& operator=(const LocaleLoader&) = delete;
+  ~LocaleLoader();
+
+  // The discovered locale names in ascending byte order.
+  std::vector<std::string> languages() const;
+  // Whether discovery found `locale` (byte-exact); the file system is not consulted.
+  bool exists(std::string_view locale) const;
+
+  // The locale's tree, from the cache or read from its files, completed from the default locale
+  // and falling back to it; the result is the caller's own copy.
+  std::expected<LocaleValue, LoaderError> load(std::string_view locale);
+  // The same outcome as `load`, handing out the cached tree itself instead of a copy.
+  std::expected<SharedLocaleValue, LoaderError> load_shared(std::string_view locale);
+
+  // Drops one cached locale (or all without a name) and rediscovers the directory.
+  std::expected<void, LoaderError> reload(std::optional<std::string_view> locale);
+  // Drops one cached locale, or all of them without a name.
+  void clear_cache(std::optional<std::string_view> locale);
+
+  const std::string& dir_path() const noexcept { return dir_path_; }
+  const std::string& default_locale() const noexcept { return default_locale_; }
+  // The state machine's current state; not part of what the façades show.
+  LoaderState current_state() const;
+
+ private:
+  template <class T>
+  struct Guarded {
+    mutable std::shared_mutex lock;
+    T value;
+  };
+  using Cache = std::unordered_map<std::string, SharedLocaleValue, TextHash, std::equal_to<>>;
+
+  LocaleLoader(std::string dir_path, std::string default_locale);
+
+  std::expected<void, LoaderError> discover();
+  std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale) const;
+
+  std::string dir_path_;
+  std::string default_locale_;
+  std::shared_ptr<Guarded<LoaderState>> state_;
+  std::shared_ptr<Guarded<LocaleIndex>> files_;
+  std::shared_ptr<Guarded<Cache>> cache_;
+};
+
+}  // namespace tarnevo

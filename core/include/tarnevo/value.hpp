@@ -1,0 +1,169 @@
+// The tree that every locale file becomes: null, bool, number, string, array, object.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnevo {
+
+// One number: unsigned for every integer from 0 up, signed for negative integers only, or a
+// finite double. The representation follows from the value, so one integer has one form.
+class LocaleNumber {
+ public:
+  enum class Repr : std::uint8_t { Unsigned, Signed, Float };
+
+  static constexpr LocaleNumber from_unsigned(std::uint64_t v) noexcept {
+    LocaleNumber n;
+    n.repr_ = Repr::Unsigned;
+    n.unsigned_ = v;
+    return n;
+  }
+  static constexpr LocaleNumber from_signed(std::int64_t v) noexcept {
+    if (v >= 0) return from_unsigned(static_cast<std::uint64_t>(v));
+    LocaleNumber n;
+    n.repr_ = Repr::Signed;
+    n.signed_ = v;
+    return n;
+  }
+  // The caller guarantees a finite value; LocaleValue::from_float turns the others into Null.
+  static constexpr LocaleNumber from_finite_float(double v) noexcept {
+    LocaleNumber n;
+    n.repr_ = Repr::Float;
+    n.float_ = v;
+    return n;
+  }
+
+  constexpr Repr repr() const noexcept { return repr_; }
+  constexpr std::uint64_t as_unsigned() const noexcept { return unsigned_; }
+  constexpr std::int64_t as_signed() const noexcept { return signed_; }
+  constexpr double as_float() const noexcept { return float_; }
+
+  // Floats compare by their bits, so 0.0 and -0.0 differ (trees never hold NaN).
+  friend constexpr bool operator==(const LocaleNumber& a, const LocaleNumber& b) noexcept {
+    if (a.repr_ != b.repr_) return false;
+    return a.unsigned_ == b.unsigned_;
+  }
+
+ private:
+  constexpr LocaleNumber() noexcept : unsigned_(0) {}
+
+  Repr repr_ = Repr::Unsigned;
+  union {
+    std::uint64_t unsigned_;
+    std::int64_t signed_;
+    double float_;
+  };
+};
+
+class LocaleValue;
+struct LocaleMember;
+using LocaleArray = std::vector<LocaleValue>;
+
+// An object: members kept in one flat vector, sorted ascending by the bytes of their keys, each
+// key unique. One allocation per object and linear merges; lookups are binary searches.
+class LocaleObject {
+ public:
+  LocaleObject() noexcept = default;
+
+  // Builds an object from members in any order: one stable sort by key bytes, after which of
+  // several members with an equal key the last one given stays.
+  static LocaleObject from_members(std::vector<LocaleMember> members);
+
+  // Inserts or replaces the value under `key`.
+  void insert(std::string key, LocaleValue value);
+
+  const LocaleValue* find(std::string_view key) const noexcept;
+  LocaleValue* find(std::string_view key) noexcept;
+
+  std::size_t size() const noexcept { return members_.size(); }
+  bool empty() const noexcept { return members_.empty(); }
+  auto begin() const noexcept { return members_.cbegin(); }
+  auto end() const noexcept { return members_.cend(); }
+
+  // Direct access for code that keeps the key order itself (the merge passes, the readers).
+  const std::vector<LocaleMember>& members() const noexcept { return members_; }
+  std::vector<LocaleMember>& members() noexcept { return members_; }
+
+  friend bool operator==(const LocaleObject& a, const LocaleObject& b);
+
+ private:
+  std::vector<LocaleMember> members_;
+};
+
+// Compares keys by their bytes as unsigned values; a proper prefix sorts first.
+inline bool key_less(std::string_view a, std::string_view b) noexcept { return a < b; }
+
+class LocaleValue {
+ public:
+  // Fixed numbering, used wherever a kind is stored or switched on.
+  enum class Kind : std::uint8_t { Null = 0, Bool = 1, Number = 2, String = 3, Array = 4, Object = 5 };
+
+  LocaleValue() noexcept : kind_(Kind::Null) {}
+
+  static LocaleValue null() noexcept { return LocaleValue(); }
+  static LocaleValue boolean(bool b) noexcept;
+  static LocaleValue number(LocaleNumber n) noexcept;
+  static LocaleValue from_unsigned(std::uint64_t v) noexcept;
+  static LocaleValue from_signed(std::int64_t v) noexcept;
+  // NaN and the infinities become Null: no tree ever holds a non-finite float.
+  static LocaleValue from_float(double v) noexcept;
+  static LocaleValue string(std::string text) noexcept;
+  static LocaleValue string(std::string_view text) { return string(std::string(text)); }
+  static LocaleValue string(const char* text) { return string(std::string(text)); }
+  static LocaleValue array(LocaleArray items) noexcept;
+  static LocaleValue object(LocaleObject members) noexcept;
+  static LocaleValue empty_object() noexcept { return object(LocaleObject()); }
+
+  // Copies are deep: two trees never share a node.
+  LocaleValue(const LocaleValue& other);
+  LocaleValue& operator=(const LocaleValue& other);
+  LocaleValue(LocaleValue&& other) noexcept;
+  LocaleValue& operator=(LocaleValue&& other) noexcept;
+  ~LocaleValue();
+
+  Kind kind() const noexcept { return kind_; }
+  bool is_null() const noexcept { return kind_ == Kind::Null; }
+  bool is_bool() const noexcept { return kind_ == Kind::Bool; }
+  bool is_number() const noexcept { return kind_ == Kind::Number; }
+  bool is_string() const noexcept { return kind_ == Kind::String; }
+  bool is_array() const noexcept { return kind_ == Kind::Array; }
+  bool is_object() const noexcept { return kind_ == Kind::Object; }
+
+  // Accessors; the kind must match.
+  bool as_bool() const noexcept { return bool_; }
+  const LocaleNumber& as_number() const noexcept { return number_; }
+  const std::string& as_string() const noexcept { return string_; }
+  const LocaleArray& as_array() const noexcept { return array_; }
+  LocaleArray& as_array() noexcept { return array_; }
+  const LocaleObject& as_object() const noexcept { return object_; }
+  LocaleObject& as_object() noexcept { return object_; }
+
+  friend bool operator==(const LocaleValue& a, const LocaleValue& b);
+
+ private:
+  explicit LocaleValue(Kind kind) noexcept : kind_(kind) {}
+  void destroy() noexcept;
+  void construct_from(const LocaleValue& other);
+  void construct_from(LocaleValue&& other) noexcept;
+
+  Kind kind_;
+  union {
+    bool bool_;
+    LocaleNumber number_;
+    std::string string_;
+    LocaleArray array_;
+    LocaleObject object_;
+  };
+};
+
+struct LocaleMember {
+  std::string key;
+  LocaleValue value;
+
+  friend bool operator==(const LocaleMember& a, const LocaleMember& b) = default;
+};
+
+}  // namespace tarnevo

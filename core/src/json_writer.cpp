@@ -1,0 +1,148 @@
+#include "tarnevo/json_writer.hpp"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+namespace tarnevo {
+namespace {
+
+// For each byte: 0 when it is written as it is, else the letter of its short escape, or 'u'
+// for the six-character form.
+constexpr std::array<char, 256> make_escape_table() {
+  std::array<char, 256> table{};
+  for (int byte = 0; byte < 0x20; ++byte) table[byte] = 'u';
+  table['\b'] = 'b';
+  table['\t'] = 't';
+  table['\n'] = 'n';
+  table['\f'] = 'f';
+  table['\r'] = 'r';
+  table['"'] = '"';
+  table['\\'] = '\\';
+  return table;
+}
+constexpr std::array<char, 256> kEscape = make_escape_table();
+
+// True when any of the eight bytes is below 0x20, a quotation mark or a backslash.
+inline bool any_byte_needs_escape(std::uint64_t word) noexcept {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  const std::uint64_t below_space = (word - kOnes * 0x20) & ~word & kHigh;
+  const std::uint64_t quote = word ^ (kOnes * '"');
+  const std::uint64_t backslash = word ^ (kOnes * '\\');
+  const std::uint64_t is_quote = (quote - kOnes) & ~quote & kHigh;
+  const std::uint64_t is_backslash = (backslash - kOnes) & ~backslash & kHigh;
+  return (below_space | is_quote | is_backslash) != 0;
+}
+
+void write_unsigned(std::uint64_t value, ByteBuffer& out) {
+  char* at = out.reserve_tail(20);
+  out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, value).ptr - at));
+}
+
+void write_signed(std::int64_t value, ByteBuffer& out) {
+  char* at = out.reserve_tail(20);
+  out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, value).ptr - at));
+}
+
+void write_value(const LocaleValue& value, ByteBuffer& out) {
+  switch (value.kind()) {
+    case LocaleValue::Kind::Null:
+      out.append("null", 4);
+      return;
+    case LocaleValue::Kind::Bool:
+      if (value.as_bool()) {
+        out.append("true", 4);
+      } else {
+        out.append("false", 5);
+      }
+      return;
+    case LocaleValue::Kind::Number: {
+      const LocaleNumber& number = value.as_number();
+      switch (number.repr()) {
+        case LocaleNumber::Repr::Unsigned:
+          write_unsigned(number.as_unsigned(), out);
+          return;
+        case LocaleNumber::Repr::Signed:
+          write_signed(number.as_signed(), out);
+          return;
+        case LocaleNumber::Repr::Float:
+          write_json_float(number.as_float(), out);
+          return;
+      }
+      return;
+    }
+    case LocaleValue::Kind::String:
+      write_json_string(value.as_string(), out);
+      return;
+    case LocaleValue::Kind::Array: {
+      out.push_back('[');
+      bool first = true;
+      for (const LocaleValue& item : value.as_array()) {
+        if (!first) out.push_back(',');
+        first = false;
+        write_value(item, out);
+      }
+      out.push_back(']');
+      return;
+    }
+    case LocaleValue::Kind::Object: {
+      out.push_back('{');
+      bool first = true;
+      for (const LocaleMember& member : value.as_object()) {
+        if (!first) out.push_back(',');
+        first = false;
+        write_json_string(member.key, out);
+        out.push_back(':');
+        write_value(member.value, out);
+      }
+      out.push_back('}');
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void write_json(const LocaleValue& value, ByteBuffer& out) { write_value(value, out); }
+
+void write_json_string(std::string_view text, ByteBuffer& out) {
+  const char* const begin = text.data();
+  const std::size_t size = text.size();
+  out.push_back('"');
+  std::size_t run_start = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    // Skip eight clean bytes at a time; most locale text needs no escape at all.
+    if (i + 8 <= size) {
+      std::uint64_t word;
+      std::memcpy(&word, begin + i, 8);
+      if (!any_byte_needs_escape(word)) {
+        i += 8;
+        continue;
+      }
+    }
+    const char escape = kEscape[static_cast<unsigned char>(begin[i])];
+    if (escape == 0) {
+      ++i;
+      continue;
+    }
+    out.append(begin + run_start, i - run_start);
+    if (escape == 'u') {
+      static constexpr char kHex[] = "0123456789abcdef";
+      const auto byte = static_cast<unsigned char>(begin[i]);
+      const char sequence[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+      out.append(sequence, 6);
+    } else {
+      const char sequence[2] = {'\\', escape};
+      out.append(sequence, 2);
+    }
+    ++i;
+    run_start = i;
+  }
+  out.append(begin + run_start, size - run_start);
+  out.push_back('"');
+}
+
+}  // namespace tarnevo
