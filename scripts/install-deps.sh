@@ -3,14 +3,13 @@
 # again costs a few checks. Used by every make target that builds.
 set -euo pipefail
 
-debian_packages=(libyaml-dev libtomlplusplus-dev libgtest-dev pkg-config)
+debian_packages=(libyaml-dev libtomlplusplus-dev libgtest-dev pkg-config valgrind)
 python_modules=(pytest hypothesis)
 extra_debian=()
 extra_python=()
 for arg in "$@"; do
   case "$arg" in
     --fuzz) extra_debian+=(clang libclang-rt-14-dev) ;;
-    --valgrind) extra_debian+=(valgrind) ;;
     --bench) extra_python+=(orjson PyYAML) ;;
     *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
   esac
