@@ -88,17 +88,6 @@ TEST(LoaderListing, LanguagesAreSortedByBytesAndExistsIsExact) {
   EXPECT_FALSE(loader.exists(""));
 }
 
-TEST(LoaderListing, DirectoryChangesShowOnlyAfterReload) {
-  TempTree tree({{"en.json", "{}"}});
-  auto loader = make_loader(tree.root());
-  tree.write("fr.json", "{}");
-  tree.remove("en.json");
-  EXPECT_TRUE(loader.exists("en"));
-  EXPECT_FALSE(loader.exists("fr"));
-  ASSERT_TRUE(loader.reload(std::nullopt).has_value());
-  EXPECT_EQ(loader.languages(), std::vector<std::string>{"fr"});
-}
-
 TEST(LoaderState, FreshLoaderIsIdleAndReloadReturnsToIdle) {
   TempTree tree({{"en.json", "{}"}});
   auto loader = make_loader(tree.root());
@@ -161,15 +150,6 @@ TEST(LoaderErrors, AFailedLoadCachesNothing) {
   tree.write("en.json", R"({"ok":true})");
   EXPECT_EQ(load_json(loader, "en"), R"({"ok":true})");
   EXPECT_EQ(load_json(loader, "fr"), R"({"ok":true})");
-}
-
-TEST(LoaderErrors, ClearingWhatIsNotCachedDoesNothing) {
-  TempTree tree({{"en.json", "{}"}});
-  auto loader = make_loader(tree.root());
-  loader.clear_cache(std::nullopt);
-  loader.clear_cache("en");
-  loader.clear_cache("never-seen");
-  EXPECT_EQ(loader.languages(), std::vector<std::string>{"en"});
 }
 
 // ---- loading -----------------------------------------------------------------------------
