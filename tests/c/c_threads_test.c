@@ -1,6 +1,5 @@
 /* Several threads share one loader handle: loads, existence checks and listings run at once
  * and must all see the same answers. */
-#define _POSIX_C_SOURCE 200809L
 #include <pthread.h>
 #include <stdbool.h>
 #include <stdlib.h>

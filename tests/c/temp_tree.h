@@ -2,7 +2,6 @@
 #ifndef TARNEVO_TEST_TEMP_TREE_H
 #define TARNEVO_TEST_TEMP_TREE_H
 
-#define _POSIX_C_SOURCE 200809L
 #include <ftw.h>
 #include <stdio.h>
 #include <stdlib.h>
