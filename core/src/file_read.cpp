@@ -1,0 +1,62 @@
+#include "file_read.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarnevo::detail {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const noexcept { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Bytes asked for at a time once the file turns out longer than its reported size.
+constexpr std::size_t kGrowthStep = 64 * 1024;
+
+}  // namespace
+
+std::expected<std::string, LoaderError> read_whole_file(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return std::unexpected(LoaderError::io_os(errno));
+  const FileDescriptor file(fd);
+
+  struct stat info;
+  if (::fstat(file.get(), &info) != 0) return std::unexpected(LoaderError::io_os(errno));
+
+  // The size is only a hint: the file may grow or shrink while it is read, so reading goes on
+  // until end of file, and one extra byte of room lets a file of unchanged size end in one call.
+  std::string content;
+  const std::size_t expected_size = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+  content.resize(expected_size + 1);
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == content.size()) content.resize(content.size() + kGrowthStep);
+    const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::unexpected(LoaderError::io_os(errno));
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  content.resize(filled);
+  return content;
+}
+
+}  // namespace tarnevo::detail

@@ -1,0 +1,15 @@
+// Reading a locale file whole.
+#pragma once
+
+#include <expected>
+#include <string>
+
+#include "tarnevo/error.hpp"
+
+namespace tarnevo::detail {
+
+// The file's bytes, read in one pass into one buffer sized from the file's metadata. Fails with
+// the operating system's error.
+std::expected<std::string, LoaderError> read_whole_file(const std::string& path);
+
+}  // namespace tarnevo::detail

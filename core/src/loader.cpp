@@ -1,0 +1,184 @@
+#include "tarnevo/loader.hpp"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+#include "file_read.hpp"
+#include "tarnevo/format.hpp"
+#include "tarnevo/merge.hpp"
+#include "tarnevo/utf8.hpp"
+
+namespace tarnevo {
+namespace {
+
+// One locale file as a piece of its locale: read, checked to be text, parsed by its extension.
+std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file) {
+  auto bytes = detail::read_whole_file(file.path);
+  if (!bytes) return std::unexpected(std::move(bytes.error()));
+  if (!is_valid_utf8(*bytes)) return std::unexpected(LoaderError::invalid_utf8());
+  const auto format = format_from_path(file.path);
+  if (!format) return std::unexpected(LoaderError::parse(format.error()));
+  auto value = parse_locale_text(*bytes, *format);
+  if (!value) return std::unexpected(LoaderError::parse(std::move(value.error())));
+  return std::move(*value);
+}
+
+}  // namespace
+
+LocaleLoader::LocaleLoader(std::string dir_path, std::string default_locale)
+    : dir_path_(std::move(dir_path)),
+      default_locale_(std::move(default_locale)),
+      state_(std::make_shared<Guarded<LoaderState>>()),
+      files_(std::make_shared<Guarded<LocaleIndex>>()),
+      cache_(std::make_shared<Guarded<Cache>>()) {
+  state_->value = LoaderState::Uninitialized;
+}
+
+LocaleLoader::~LocaleLoader() = default;
+
+std::expected<LocaleLoader, LoaderError> LocaleLoader::create(std::string dir_path,
+                                                              std::string default_locale) {
+  struct stat info;
+  if (::stat(dir_path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return std::unexpected(LoaderError::directory_not_found(dir_path));
+  }
+  LocaleLoader loader(std::move(dir_path), std::move(default_locale));
+  if (auto discovered = loader.discover(); !discovered) {
+    return std::unexpected(std::move(discovered.error()));
+  }
+  return loader;
+}
+
+// The state lock is held through the whole walk, so discoveries never overlap; the index lock is
+// taken inside it only for the swap, so readers keep the old index while the directory is
+// walked. The old index is released after both locks.
+std::expected<void, LoaderError> LocaleLoader::discover() {
+  LocaleIndex fresh;
+  {
+    const std::unique_lock state_lock(state_->lock);
+    fresh = scan_directory(dir_path_);
+    {
+      const std::unique_lock files_lock(files_->lock);
+      files_->value.swap(fresh);
+    }
+    if (auto moved = transition_strict(state_->value, LoaderState::Discovered); !moved) {
+      return moved;
+    }
+    transition_lenient(state_->value, LoaderState::Idle);
+  }
+  return {};
+}
+
+std::vector<std::string> LocaleLoader::languages() const {
+  std::vector<std::string> names;
+  {
+    const std::shared_lock files_lock(files_->lock);
+    names.reserve(files_->value.size());
+    for (const auto& entry : files_->value) names.push_back(entry.first);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool LocaleLoader::exists(std::string_view locale) const {
+  const std::shared_lock files_lock(files_->lock);
+  return files_->value.contains(locale);
+}
+
+LoaderState LocaleLoader::current_state() const {
+  const std::shared_lock state_lock(state_->lock);
+  return state_->value;
+}
+
+// The index stays locked for reading while the files are read, so the list being walked cannot
+// be replaced underneath; a discovery waits only for its swap.
+std::expected<LocaleValue, LoaderError> LocaleLoader::load_uncached(std::string_view locale) const {
+  std::vector<LocalePiece> pieces;
+  {
+    const std::shared_lock files_lock(files_->lock);
+    const auto entry = files_->value.find(locale);
+    if (entry == files_->value.end()) {
+      return std::unexpected(LoaderError::locale_not_found(std::string(locale)));
+    }
+    pieces.reserve(entry->second.size());
+    for (const LocaleFile& file : entry->second) {
+      auto value = read_locale_file(file);
+      if (!value) return std::unexpected(std::move(value.error()));
+      pieces.push_back(LocalePiece{file.namespace_path, std::move(*value)});
+    }
+  }
+  return assemble_pieces(std::move(pieces));
+}
+
+std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::string_view locale) {
+  {
+    const std::shared_lock cache_lock(cache_->lock);
+    if (const auto hit = cache_->value.find(locale); hit != cache_->value.end()) {
+      return hit->second;
+    }
+  }
+
+  auto tree = load_uncached(locale);
+  if (!tree) {
+    if (locale == default_locale_) return std::unexpected(std::move(tree.error()));
+    // The requested locale's error is dropped: what the caller learns is why the default failed.
+    tree = load_uncached(default_locale_);
+    if (!tree) return std::unexpected(std::move(tree.error()));
+  }
+  if (locale != default_locale_ && exists(default_locale_)) {
+    // A default that fails here only means nothing is filled in.
+    if (auto defaults = load_uncached(default_locale_)) fill_from(*tree, std::move(*defaults));
+  }
+
+  auto shared = std::make_shared<const LocaleValue>(std::move(*tree));
+  SharedLocaleValue replaced;  // released after the lock, so no tree is destroyed under it
+  {
+    const std::unique_lock cache_lock(cache_->lock);
+    if (const auto earlier = cache_->value.find(locale); earlier != cache_->value.end()) {
+      replaced = std::exchange(earlier->second, shared);
+    } else {
+      cache_->value.emplace(std::string(locale), shared);
+    }
+  }
+  return shared;
+}
+
+std::expected<LocaleValue, LoaderError> LocaleLoader::load(std::string_view locale) {
+  auto shared = load_shared(locale);
+  if (!shared) return std::unexpected(std::move(shared.error()));
+  return LocaleValue(**shared);
+}
+
+std::expected<void, LoaderError> LocaleLoader::reload(std::optional<std::string_view> locale) {
+  {
+    const std::unique_lock state_lock(state_->lock);
+    transition_lenient(state_->value, LoaderState::Reloading);
+  }
+  clear_cache(locale);
+  auto outcome = discover();
+  {
+    const std::unique_lock state_lock(state_->lock);
+    transition_lenient(state_->value, outcome ? LoaderState::Idle : LoaderState::Error);
+  }
+  return outcome;
+}
+
+// Dropped trees are destroyed after the lock is released; a thread still holding one of them
+// through load_shared keeps it alive.
+void LocaleLoader::clear_cache(std::optional<std::string_view> locale) {
+  Cache dropped_all;
+  Cache::node_type dropped_one;
+  const std::unique_lock cache_lock(cache_->lock);
+  if (locale) {
+    if (const auto entry = cache_->value.find(*locale); entry != cache_->value.end()) {
+      dropped_one = cache_->value.extract(entry);
+    }
+  } else {
+    cache_->value.swap(dropped_all);
+  }
+}
+
+}  // namespace tarnevo
