@@ -1,0 +1,191 @@
+#include "json_string.hpp"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace tarnevo::detail {
+namespace {
+
+std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
+  return std::unexpected(JsonFailure{problem, at});
+}
+
+// A byte that ends a plain run: the closing quotation mark, an escape, or a control character.
+bool is_special(char c) noexcept {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte == '"' || byte == '\\' || byte < 0x20;
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// The high bit of every byte lane of `word` that is '"', '\\' or below 0x20. A borrow may also
+// flag lanes above the first true one, so only the lowest flag is to be trusted.
+std::uint64_t special_lanes(std::uint64_t word) noexcept {
+  const std::uint64_t quote = word ^ (kOnes * '"');
+  const std::uint64_t backslash = word ^ (kOnes * '\\');
+  const std::uint64_t zero_quote = (quote - kOnes) & ~quote;
+  const std::uint64_t zero_backslash = (backslash - kOnes) & ~backslash;
+  const std::uint64_t below_space = (word - kOnes * 0x20) & ~word;
+  return (zero_quote | zero_backslash | below_space) & kHighBits;
+}
+
+// The first special byte in [p, end), or `end`. Locale strings are mostly long plain runs, so
+// they are scanned eight bytes at a time.
+const char* find_special(const char* p, const char* end) noexcept {
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      if (const std::uint64_t lanes = special_lanes(word))
+        return p + (std::countr_zero(lanes) >> 3);
+      p += 8;
+    }
+  }
+  while (p != end && !is_special(*p)) ++p;
+  return p;
+}
+
+int hex_value(char c) noexcept {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The four hex digits of a \u escape, starting at `p`; `p` is left past them.
+std::expected<std::uint32_t, JsonFailure> read_hex4(const char*& p, const char* end) {
+  std::uint32_t unit = 0;
+  for (int i = 0; i < 4; ++i, ++p) {
+    if (p == end) return fail(JsonProblem::EofWhileString, end);
+    const int digit = hex_value(*p);
+    if (digit < 0) return fail(JsonProblem::InvalidEscape, p);
+    unit = unit << 4 | static_cast<std::uint32_t>(digit);
+  }
+  return unit;
+}
+
+void append_utf8(std::string& out, std::uint32_t code_point) {
+  char bytes[4];
+  std::size_t length;
+  if (code_point < 0x80) {
+    bytes[0] = static_cast<char>(code_point);
+    length = 1;
+  } else if (code_point < 0x800) {
+    bytes[0] = static_cast<char>(0xC0 | code_point >> 6);
+    bytes[1] = static_cast<char>(0x80 | (code_point & 0x3F));
+    length = 2;
+  } else if (code_point < 0x10000) {
+    bytes[0] = static_cast<char>(0xE0 | code_point >> 12);
+    bytes[1] = static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (code_point & 0x3F));
+    length = 3;
+  } else {
+    bytes[0] = static_cast<char>(0xF0 | code_point >> 18);
+    bytes[1] = static_cast<char>(0x80 | (code_point >> 12 & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (code_point & 0x3F));
+    length = 4;
+  }
+  out.append(bytes, length);
+}
+
+// Decodes the \u escape whose hex digits start at `p` (a pair of them for a surrogate pair).
+// A trailing surrogate on its own is not a character, hence "invalid unicode code point"; a
+// leading one must be followed at once by a \u escape holding a trailing one.
+std::expected<std::uint32_t, JsonFailure> read_unicode_escape(const char*& p, const char* end) {
+  const auto first = read_hex4(p, end);
+  if (!first) return std::unexpected(first.error());
+  const std::uint32_t unit = *first;
+  if (unit >= 0xDC00 && unit <= 0xDFFF) return fail(JsonProblem::InvalidCodePoint, p - 1);
+  if (unit < 0xD800 || unit > 0xDBFF) return unit;
+
+  if (p == end) return fail(JsonProblem::EofWhileString, end);
+  if (*p != '\\') return fail(JsonProblem::UnexpectedEndOfHexEscape, p);
+  ++p;
+  if (p == end) return fail(JsonProblem::EofWhileString, end);
+  if (*p != 'u') return fail(JsonProblem::UnexpectedEndOfHexEscape, p);
+  ++p;
+  const auto second = read_hex4(p, end);
+  if (!second) return std::unexpected(second.error());
+  if (*second < 0xDC00 || *second > 0xDFFF) return fail(JsonProblem::LoneLeadingSurrogate, p - 1);
+  return 0x10000 + ((unit - 0xD800) << 10) + (*second - 0xDC00);
+}
+
+// Decodes the escape whose letter is at `p` onto `out`; `p` is left past the escape.
+std::expected<void, JsonFailure> read_escape(const char*& p, const char* end, std::string& out) {
+  if (p == end) return fail(JsonProblem::EofWhileString, end);
+  char decoded;
+  switch (*p) {
+    case '"':
+    case '\\':
+    case '/':
+      decoded = *p;
+      break;
+    case 'b':
+      decoded = '\b';
+      break;
+    case 'f':
+      decoded = '\f';
+      break;
+    case 'n':
+      decoded = '\n';
+      break;
+    case 'r':
+      decoded = '\r';
+      break;
+    case 't':
+      decoded = '\t';
+      break;
+    case 'u': {
+      ++p;
+      const auto code_point = read_unicode_escape(p, end);
+      if (!code_point) return std::unexpected(code_point.error());
+      append_utf8(out, *code_point);
+      return {};
+    }
+    default:
+      return fail(JsonProblem::InvalidEscape, p);
+  }
+  ++p;
+  out.push_back(decoded);
+  return {};
+}
+
+}  // namespace
+
+std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, const char* end,
+                                                         std::string& scratch) {
+  const char* p = find_special(cursor, end);
+  // Most strings have no escapes: copy them straight from the text with one allocation.
+  if (p != end && *p == '"') {
+    std::string text(cursor, p);
+    cursor = p + 1;
+    return text;
+  }
+
+  scratch.assign(cursor, p);
+  for (;;) {
+    if (p == end) return fail(JsonProblem::EofWhileString, end);
+    switch (*p) {
+      case '"':
+        cursor = p + 1;
+        return std::string(scratch);
+      case '\\': {
+        ++p;
+        if (auto escaped = read_escape(p, end, scratch); !escaped) {
+          return std::unexpected(escaped.error());
+        }
+        break;
+      }
+      default:
+        return fail(JsonProblem::ControlCharacter, p);
+    }
+    const char* const run = p;
+    p = find_special(p, end);
+    scratch.append(run, p);
+  }
+}
+
+}  // namespace tarnevo::detail
