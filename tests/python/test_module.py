@@ -58,6 +58,8 @@ def test_class_and_function_identity():
     ],
 )
 def test_signatures(loader, callable_of, signature):
+    if callable_of(loader) is TarnevoLoader and sys.version_info < (3, 10):
+        pytest.skip("before 3.10, PyType_FromSpec drops the signature from a class's docstring")
     assert str(inspect.signature(callable_of(loader))) == signature
 
 
