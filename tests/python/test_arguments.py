@@ -4,7 +4,6 @@ import pathlib
 
 import pytest
 
-import tarnevo
 from tarnevo import TarnevoLoader, create_locale_loader
 
 BINDING_ERRORS = [
@@ -150,10 +149,3 @@ def test_text_is_passed_unaltered(locale_dir):
     assert loader.exists(" en ")
     assert not loader.exists("en")
     assert loader.load("EN") == {"k": 3}
-
-
-def test_module_has_no_other_public_names():
-    assert [name for name in dir(tarnevo) if not name.startswith("_")] == [
-        "TarnevoLoader",
-        "create_locale_loader",
-    ]

@@ -66,18 +66,6 @@ def test_c_functions_on_the_modules_library(c_library, locale_dir):
     c_library.tarnevo_free_loader(None)
 
 
-def test_c_loader_has_its_own_default_and_fails_without_it(c_library, locale_dir):
-    path = locale_dir({"fr.json": '{"k": "fr"}'})
-    handle = c_library.tarnevo_create_loader(path.encode(), b"fr")
-    english = c_library.tarnevo_create_loader(path.encode(), None)
-    try:
-        assert take_string(c_library, c_library.tarnevo_load_json(handle, b"xx")) == b'{"k":"fr"}'
-        assert c_library.tarnevo_load_json(english, b"xx") is None
-    finally:
-        c_library.tarnevo_free_loader(handle)
-        c_library.tarnevo_free_loader(english)
-
-
 @pytest.mark.skipif(shutil.which("nm") is None, reason="nm is not installed")
 def test_only_the_entry_points_are_exported():
     listing = subprocess.run(

@@ -114,19 +114,6 @@ def test_cache_clear_and_reload(locale_dir):
     assert loader.load("en") == {"v": 5}
 
 
-def test_reload_of_a_vanished_directory_empties_the_index_until_it_returns(tmp_path, locale_dir):
-    path = pathlib.Path(locale_dir({"en.json": '{"v": 1}'}))
-    loader = TarnevoLoader(str(path))
-    moved = tmp_path / "moved"
-    path.rename(moved)
-    assert loader.reload() is None
-    assert loader.languages() == []
-    assert raised_runtime_error(lambda: loader.load("en")) == "Locale not found: en"
-    moved.rename(path)
-    loader.reload()
-    assert loader.load("en") == {"v": 1}
-
-
 def test_default_locale_rules_of_constructor_and_factory(locale_dir):
     path = locale_dir({"en.json": '{"k": "en"}', "fr.json": '{"k": "fr"}'})
     english = {"k": "en"}
@@ -144,14 +131,3 @@ def test_default_locale_rules_of_constructor_and_factory(locale_dir):
     assert str(caught.value) == (
         "argument 'default_locale': 'NoneType' object cannot be converted to 'PyString'"
     )
-
-
-def test_relative_directory_follows_the_current_directory(locale_dir, monkeypatch):
-    first = pathlib.Path(locale_dir({"loc/en.json": '{"v": 1}'}))
-    second = pathlib.Path(locale_dir({"loc/en.json": '{"v": 2}', "loc/de.json": "{}"}))
-    monkeypatch.chdir(first)
-    loader = TarnevoLoader("loc")
-    monkeypatch.chdir(second)
-    loader.reload()
-    assert loader.languages() == ["de", "en"]
-    assert loader.load("en") == {"v": 2}

@@ -30,6 +30,7 @@ def test_public_names_in_order():
     assert tarnevo.__doc__ == ""
     assert tarnevo.__name__ == "tarnevo"
     assert tarnevo.__file__.endswith(".abi3.so")
+    assert [name for name in dir(tarnevo) if not name.startswith("_")] == tarnevo.__all__
 
 
 def test_class_and_function_identity():
