@@ -32,7 +32,8 @@ using LocaleIndex = std::unordered_map<std::string, std::vector<LocaleFile>, Tex
 
 // Walks `dir_path` depth-first in the operating system's listing order, without entering
 // symbolic links to directories, and indexes every JSON, YAML or TOML file. Never fails:
-// whatever cannot be read is left out.
+// whatever cannot be read is left out. Each path is `dir_path` as given, "/" (left out when
+// `dir_path` already ends in one) and the file's path below it.
 LocaleIndex scan_directory(const std::string& dir_path);
 
 }  // namespace tarnevo
