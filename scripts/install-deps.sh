@@ -15,6 +15,12 @@ for arg in "$@"; do
   esac
 done
 debian_packages+=("${extra_debian[@]}")
+# The Python module is compiled against the interpreter's headers, and the wheel test installs
+# into a virtual environment; Debian ships both apart from python3 itself.
+if ! python3 -c 'import os, sysconfig; exit(not os.path.exists(os.path.join(sysconfig.get_paths()["include"], "Python.h")))' 2>/dev/null; then
+  debian_packages+=(python3-dev)
+fi
+python3 -c 'import ensurepip, venv' >/dev/null 2>&1 || debian_packages+=(python3-venv)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -29,11 +29,17 @@ enum class JsonProblem : std::uint8_t {
   RecursionLimit,
 };
 
-// A failure and the byte it is blamed on. The blamed byte is the one the reader was looking at
-// when it saw the problem: the byte that cannot continue the grammar (a missing `:`, a digit after
-// a leading zero), or the last byte of what it had just read (the end of an out-of-range number,
-// an invalid escape letter, a raw control character). `at` equal to the end of the text means
-// the text ended too early.
+// A failure and the byte it is blamed on: the byte the reader was looking at when it saw the
+// problem, so that the position points at the fault itself.
+// - Peeked, not yet consumed: the byte that cannot continue the grammar ("expected value",
+//   "expected `:`", "expected `,` or ...", "key must be a string", "trailing comma" at the closing
+//   bracket, "trailing characters", "invalid number", "unexpected end of hex escape", and
+//   "recursion limit exceeded" at the opening bracket).
+// - Consumed: the last byte of what was just read ("number out of range" at the number's last
+//   byte, "invalid escape" at the escape letter or bad hex digit, the surrogate errors at the
+//   last hex digit of the offending escape, a raw control character at itself).
+// - The end of the text (`at` equal to its end): every "EOF while ..." failure, and a number cut
+//   short by the end ("-", "1.", "1e").
 struct JsonFailure {
   JsonProblem problem;
   const char* at;

@@ -1,9 +1,11 @@
-// The strict JSON reader. It is iterative: open arrays and objects live on explicit stacks, so
+// The strict JSON reader. It is iterative: open arrays and objects live on an explicit stack, so
 // the depth limit, not the machine stack, bounds nesting. Finished children wait on two shared
-// stacks (array elements, object members) and move into an exactly sized vector when their
+// stacks (array elements, object members) and move once into an exactly sized vector when their
 // container closes, so building a tree costs no allocation beyond those vectors and the strings.
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,6 +40,8 @@ class JsonTreeReader {
     bool is_object;
     // Where this container's children start on `members_` or `elements_`.
     std::size_t first_child;
+    // An object's key whose value is being read.
+    std::string key;
   };
 
   void skip_whitespace() noexcept {
@@ -47,9 +51,10 @@ class JsonTreeReader {
     }
   }
 
-  std::expected<LocaleValue, JsonFailure> read_scalar();
-  std::expected<LocaleValue, JsonFailure> read_literal(std::string_view word, LocaleValue value);
-  std::expected<void, JsonFailure> begin_member();
+  std::expected<void, JsonFailure> read_scalar();
+  std::expected<void, JsonFailure> read_literal(std::string_view word, LocaleValue value);
+  std::expected<void, JsonFailure> read_key();
+  void add_value(LocaleValue&& value);
   LocaleValue close_array();
   LocaleValue close_object();
 
@@ -58,13 +63,14 @@ class JsonTreeReader {
   std::vector<OpenContainer> open_;
   std::vector<LocaleValue> elements_;
   std::vector<LocaleMember> members_;
+  LocaleValue result_;
   std::string scratch_;
+  std::vector<std::size_t> key_order_;
 };
 
 // Reads one value. An opened array or object is pushed on `open_`, and the loop goes on with its
 // first child; a finished value goes to the innermost open container, which may close in turn.
 std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
-  LocaleValue value;
   for (;;) {
     skip_whitespace();
     if (cursor_ == end_) return fail(JsonProblem::EofWhileValue, end_);
@@ -73,65 +79,57 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
       if (open_.size() == kMaxDepth) return fail(JsonProblem::RecursionLimit, cursor_);
       ++cursor_;
       skip_whitespace();
-      if (cursor_ == end_) {
+      if (cursor_ == end_)
         return fail(is_object ? JsonProblem::EofWhileObject : JsonProblem::EofWhileList, end_);
-      }
       if (*cursor_ == (is_object ? '}' : ']')) {
         ++cursor_;
-        value = is_object ? LocaleValue::empty_object() : LocaleValue::array({});
+        add_value(is_object ? LocaleValue::empty_object() : LocaleValue::array({}));
       } else {
-        open_.push_back(OpenContainer{is_object, is_object ? members_.size() : elements_.size()});
+        open_.push_back(
+            OpenContainer{is_object, is_object ? members_.size() : elements_.size(), {}});
         if (is_object) {
-          if (auto started = begin_member(); !started) return std::unexpected(started.error());
+          if (auto key = read_key(); !key) return std::unexpected(key.error());
         }
         continue;
       }
-    } else {
-      auto scalar = read_scalar();
-      if (!scalar) return scalar;
-      value = std::move(*scalar);
+    } else if (auto scalar = read_scalar(); !scalar) {
+      return std::unexpected(scalar.error());
     }
 
-    // Hand `value` to its container, closing containers until one expects another child.
+    // After a value: a separator and the next child, or the end of containers.
     for (;;) {
       skip_whitespace();
       if (open_.empty()) {
         if (cursor_ != end_) return fail(JsonProblem::TrailingCharacters, cursor_);
-        return value;
+        return std::move(result_);
       }
-      if (open_.back().is_object) {
-        members_.back().value = std::move(value);
-        if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
-        if (*cursor_ == ',') {
-          ++cursor_;
-          skip_whitespace();
-          if (cursor_ != end_ && *cursor_ == '}') return fail(JsonProblem::TrailingComma, cursor_);
-          if (auto started = begin_member(); !started) return std::unexpected(started.error());
-          break;
-        }
-        if (*cursor_ != '}') return fail(JsonProblem::ExpectedCommaOrBrace, cursor_);
+      const bool is_object = open_.back().is_object;
+      if (cursor_ == end_)
+        return fail(is_object ? JsonProblem::EofWhileObject : JsonProblem::EofWhileList, end_);
+      if (*cursor_ == ',') {
         ++cursor_;
-        value = close_object();
-      } else {
-        elements_.push_back(std::move(value));
-        if (cursor_ == end_) return fail(JsonProblem::EofWhileList, end_);
-        if (*cursor_ == ',') {
-          ++cursor_;
-          skip_whitespace();
-          if (cursor_ != end_ && *cursor_ == ']') return fail(JsonProblem::TrailingComma, cursor_);
-          break;
+        skip_whitespace();
+        if (cursor_ != end_ && *cursor_ == (is_object ? '}' : ']')) {
+          return fail(JsonProblem::TrailingComma, cursor_);
         }
-        if (*cursor_ != ']') return fail(JsonProblem::ExpectedCommaOrBracket, cursor_);
-        ++cursor_;
-        value = close_array();
+        if (is_object) {
+          if (auto key = read_key(); !key) return std::unexpected(key.error());
+        }
+        break;
       }
+      if (*cursor_ != (is_object ? '}' : ']')) {
+        return fail(
+            is_object ? JsonProblem::ExpectedCommaOrBrace : JsonProblem::ExpectedCommaOrBracket,
+            cursor_);
+      }
+      ++cursor_;
+      add_value(is_object ? close_object() : close_array());
     }
   }
 }
 
-// Reads a member's key and its `:` (whitespace before the key is already skipped), and pushes
-// the member with a null value that the member's value replaces once it is read.
-std::expected<void, JsonFailure> JsonTreeReader::begin_member() {
+// Reads a member's key and its `:`; whitespace before the key is already skipped.
+std::expected<void, JsonFailure> JsonTreeReader::read_key() {
   if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
   if (*cursor_ != '"') return fail(JsonProblem::KeyMustBeString, cursor_);
   ++cursor_;
@@ -141,17 +139,28 @@ std::expected<void, JsonFailure> JsonTreeReader::begin_member() {
   if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
   if (*cursor_ != ':') return fail(JsonProblem::ExpectedColon, cursor_);
   ++cursor_;
-  members_.push_back(LocaleMember{std::move(*key), LocaleValue()});
+  open_.back().key = std::move(*key);
   return {};
 }
 
-std::expected<LocaleValue, JsonFailure> JsonTreeReader::read_scalar() {
+void JsonTreeReader::add_value(LocaleValue&& value) {
+  if (open_.empty()) {
+    result_ = std::move(value);
+  } else if (open_.back().is_object) {
+    members_.push_back(LocaleMember{std::move(open_.back().key), std::move(value)});
+  } else {
+    elements_.push_back(std::move(value));
+  }
+}
+
+std::expected<void, JsonFailure> JsonTreeReader::read_scalar() {
   switch (*cursor_) {
     case '"': {
       ++cursor_;
       auto text = read_json_string(cursor_, end_, scratch_);
       if (!text) return std::unexpected(text.error());
-      return LocaleValue::string(std::move(*text));
+      add_value(LocaleValue::string(std::move(*text)));
+      return {};
     }
     case 't':
       return read_literal("true", LocaleValue::boolean(true));
@@ -169,8 +178,12 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read_scalar() {
     case '6':
     case '7':
     case '8':
-    case '9':
-      return read_json_number(cursor_, end_);
+    case '9': {
+      auto number = read_json_number(cursor_, end_);
+      if (!number) return std::unexpected(number.error());
+      add_value(std::move(*number));
+      return {};
+    }
     default:
       return fail(JsonProblem::ExpectedValue, cursor_);
   }
@@ -178,14 +191,15 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read_scalar() {
 
 // A misspelt literal is blamed on its first wrong byte; one cut short by the end of the text is
 // an early end.
-std::expected<LocaleValue, JsonFailure> JsonTreeReader::read_literal(std::string_view word,
-                                                                     LocaleValue value) {
+std::expected<void, JsonFailure> JsonTreeReader::read_literal(std::string_view word,
+                                                              LocaleValue value) {
   for (const char expected : word) {
     if (cursor_ == end_) return fail(JsonProblem::EofWhileValue, end_);
     if (*cursor_ != expected) return fail(JsonProblem::ExpectedValue, cursor_);
     ++cursor_;
   }
-  return value;
+  add_value(std::move(value));
+  return {};
 }
 
 LocaleValue JsonTreeReader::close_array() {
@@ -196,13 +210,36 @@ LocaleValue JsonTreeReader::close_array() {
   return LocaleValue::array(std::move(items));
 }
 
+// Members arrive in text order; the object wants them sorted by key bytes, and of equal keys the
+// one given last. Sorting indices and moving each kept member once is much cheaper than sorting
+// the members themselves.
 LocaleValue JsonTreeReader::close_object() {
-  const auto first = members_.begin() + static_cast<std::ptrdiff_t>(open_.back().first_child);
-  std::vector<LocaleMember> members(std::make_move_iterator(first),
-                                    std::make_move_iterator(members_.end()));
-  members_.erase(first, members_.end());
+  const std::size_t first = open_.back().first_child;
+  LocaleMember* const given = members_.data() + first;
+  const std::size_t count = members_.size() - first;
+  std::vector<LocaleMember> members;
+  members.reserve(count);
+
+  bool ordered = true;
+  for (std::size_t i = 1; i < count && ordered; ++i) ordered = given[i - 1].key < given[i].key;
+  if (ordered) {
+    for (std::size_t i = 0; i < count; ++i) members.push_back(std::move(given[i]));
+  } else {
+    key_order_.resize(count);
+    std::iota(key_order_.begin(), key_order_.end(), std::size_t{0});
+    std::sort(key_order_.begin(), key_order_.end(), [given](std::size_t a, std::size_t b) {
+      const int order = given[a].key.compare(given[b].key);
+      return order < 0 || (order == 0 && a < b);
+    });
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t at = key_order_[i];
+      if (i + 1 < count && given[key_order_[i + 1]].key == given[at].key) continue;
+      members.push_back(std::move(given[at]));
+    }
+  }
+  members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
   open_.pop_back();
-  // Members arrive in text order; the sort in from_members keeps the last of equal keys.
+  // from_members finds them in order and keeps them as they are.
   return LocaleValue::object(LocaleObject::from_members(std::move(members)));
 }
 

@@ -144,6 +144,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "control character (\\u0000-\\u001F) found while parsing a string at line 1 "
                  "column 12"}));
 
+TEST(JsonReader, AViewWithoutDataIsAnEmptyText) {
+  EXPECT_EQ(outcome(std::string_view()), "EOF while parsing a value at line 1 column 0");
+}
+
 TEST(JsonReader, FailureMessageCarriesTheJsonPrefix) {
   EXPECT_EQ(parse("[1,]").error().message(),
             "Failed to parse JSON: trailing comma at line 1 column 4");

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the package the way users do (pip install . into a fresh virtual environment, one
+# wheel build) and runs the Python tests against the installed copy, not the build tree.
+# Usage: scripts/test-wheel.sh [WORK_DIR]   (default: build/wheel-test; emptied first)
+# The environment is made with --system-site-packages so that pytest and hypothesis, installed
+# by scripts/install-deps.sh, are available in it.
+set -euo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+work="${1:-$repo/build/wheel-test}"
+python="${PYTHON:-python3}"
+
+rm -rf "$work"
+mkdir -p "$work"
+work="$(cd "$work" && pwd)"
+unset PYTHONPATH
+# Two parallel compile jobs unless the caller asks otherwise.
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
+
+"$python" -m venv --system-site-packages "$work/venv"
+venv_python="$work/venv/bin/python"
+
+(cd "$repo" && "$venv_python" -m pip install --quiet --disable-pip-version-check .)
+
+# One stable-ABI wheel serves CPython 3.8 and later.
+"$venv_python" - <<'PY'
+from importlib import metadata
+tags = [line.split(":", 1)[1].strip()
+        for line in metadata.distribution("tarnevo").read_text("WHEEL").splitlines()
+        if line.startswith("Tag:")]
+if len(tags) != 1 or not tags[0].startswith("cp38-abi3-"):
+    raise SystemExit(f"expected one cp38-abi3 wheel tag, got {tags}")
+print("installed wheel tag:", tags[0])
+PY
+
+cd "$work"
+TARNEVO_EXPECT_INSTALLED_UNDER="$work/venv" PYTHONDONTWRITEBYTECODE=1 \
+  "$venv_python" -m pytest -q -p no:cacheprovider "$repo/tests/python"
