@@ -55,5 +55,11 @@ for module in "${python_modules[@]}" "${extra_python[@]}"; do
 done
 if [ ${#pip_wanted[@]} -gt 0 ]; then
   echo "install-deps: pip installing ${pip_wanted[*]}"
-  python3 -m pip install --quiet --disable-pip-version-check "${pip_wanted[@]}"
+  pip_flags=(--quiet --disable-pip-version-check)
+  # A distribution's own interpreter may refuse pip outside a virtual environment; these are
+  # test tools only, so install them anyway.
+  if python3 -c 'import sys, sysconfig, os; sys.exit(not os.path.exists(os.path.join(sysconfig.get_paths()["stdlib"], "EXTERNALLY-MANAGED")))'; then
+    pip_flags+=(--break-system-packages)
+  fi
+  python3 -m pip install "${pip_flags[@]}" "${pip_wanted[@]}"
 fi
