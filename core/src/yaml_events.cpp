@@ -32,7 +32,9 @@ Mark Event::start() const noexcept {
 
 EventParser::EventParser(std::string_view text) : text_(text) {
   if (yaml_parser_initialize(&parser_) == 0) throw std::bad_alloc();
-  yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(text.data()),
+  // libyaml asserts a non-null input, which an empty view need not have.
+  const char* input = text.data() != nullptr ? text.data() : "";
+  yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(input),
                                text.size());
 }
 

@@ -1,17 +1,12 @@
-// One YAML document's node events, read in full before any tree is built, with anchors resolved
-// and the cost of copying each anchored node known in advance. Knowing the event count and the
-// costs up front lets the builder refuse alias bombs before it copies anything.
+// The node events of a YAML document as the reader keeps them: only those that an alias may
+// replay (anchored nodes, and everything from the first alias on) are stored.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <expected>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "yaml_events.hpp"
 #include "yaml_position.hpp"
 #include "yaml_scalar.hpp"
 
@@ -23,7 +18,7 @@ enum class NodeEventKind : std::uint8_t {
   SequenceEnd,
   MappingStart,
   MappingEnd,
-  Alias,             // `link` is the index of its anchor in Document::anchors
+  Alias,             // `link` is the index of its anchor in Recording::anchors
   UnknownAlias,      // names no anchor defined before it
   AliasIntoOpenNode  // names a node that is still open around it: a cycle
 };
@@ -32,14 +27,13 @@ inline constexpr std::uint32_t kNoAnchor = UINT32_MAX;
 
 struct NodeEvent {
   std::string text;      // a scalar's text, as libyaml unquoted and folded it
-  std::size_t link = 0;  // a start event: index of its end event; an alias: see NodeEventKind
+  std::size_t link = 0;  // an alias: see NodeEventKind
   // Where the node starts, saturating in (absurd) files of more than 4G lines or columns. No
   // character index is kept: libyaml's index is 0 wherever both are 0, the only place a message
   // needs it.
   std::uint32_t line = 0;
   std::uint32_t column = 0;
-  std::uint32_t anchor = kNoAnchor;  // index in Document::anchors of the anchor this node defines
-  std::uint32_t children = 0;        // a start event: its direct children (keys and values), capped
+  std::uint32_t anchor = kNoAnchor;  // index in Recording::anchors of the anchor this defines
   NodeEventKind kind = NodeEventKind::Scalar;
   Tag tag = Tag::None;
   bool plain = false;  // a scalar written without quotes or block indicator
@@ -48,7 +42,7 @@ struct NodeEvent {
 };
 
 struct Anchor {
-  std::size_t first = 0;  // index of the anchored node's first event
+  std::size_t first = 0;  // index in Recording::events of the anchored node's first event
   std::size_t last = 0;   // index of its last event (the same for a scalar)
   // What one copy of the node costs, aliases inside it expanded in turn (saturating).
   std::uint64_t expansions = 0;  // alias expansions performed
@@ -56,16 +50,9 @@ struct Anchor {
   bool referenced = false;       // some alias names it
 };
 
-struct Document {
+struct Recording {
   std::vector<NodeEvent> events;
   std::vector<Anchor> anchors;
-  // Events in the document's stream: the node events plus its start and end events.
-  std::size_t stream_event_count() const noexcept { return events.size() + 2; }
 };
-
-// Reads the stream's only document: nothing when the stream holds no document (empty text or
-// only comments). Fails with the complete message on a libyaml error or on a second document.
-std::expected<std::optional<Document>, std::string> read_single_document(EventParser& parser,
-                                                                         std::string_view text);
 
 }  // namespace tarnevo::detail::yaml
