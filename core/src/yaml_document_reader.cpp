@@ -19,12 +19,6 @@ constexpr std::string_view kMultipleDocuments =
     "deserializing from YAML containing more than one document is not supported";
 constexpr std::size_t kNotRecorded = std::numeric_limits<std::size_t>::max();
 
-std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept {
-  return a > std::numeric_limits<std::uint64_t>::max() - b
-             ? std::numeric_limits<std::uint64_t>::max()
-             : a + b;
-}
-
 std::uint32_t clamp_to_u32(std::size_t value) noexcept {
   return static_cast<std::uint32_t>(std::min<std::size_t>(value, UINT32_MAX));
 }

@@ -17,12 +17,6 @@ constexpr std::string_view kSequenceKey = "invalid type: sequence, expected a st
 constexpr std::string_view kMappingKey = "invalid type: map, expected a string";
 constexpr std::string_view kUnknownAnchor = "unknown anchor";
 
-std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept {
-  return a > std::numeric_limits<std::uint64_t>::max() - b
-             ? std::numeric_limits<std::uint64_t>::max()
-             : a + b;
-}
-
 std::expected<LocaleValue, std::string> scalar_value(const NodeEvent& event, std::string& text) {
   switch (event.tag) {
     case Tag::None:
