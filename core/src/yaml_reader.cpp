@@ -1,10 +1,15 @@
-// Placeholder until the YAML reader lands.
+// The YAML reader: libyaml's event parser, and the tree of the stream's one document.
 #include "readers.hpp"
+#include "yaml_document_reader.hpp"
+#include "yaml_events.hpp"
 
 namespace tarnevo::detail {
 
-std::expected<LocaleValue, FormatError> parse_yaml_text(std::string_view) {
-  return std::unexpected(FormatError(FormatError::Kind::Yaml, "reader not built yet"));
+std::expected<LocaleValue, FormatError> parse_yaml_text(std::string_view text) {
+  yaml::EventParser parser(text);
+  auto tree = yaml::read_single_document(parser, text);
+  if (!tree) return std::unexpected(FormatError(FormatError::Kind::Yaml, std::move(tree.error())));
+  return std::move(*tree);
 }
 
 }  // namespace tarnevo::detail

@@ -1,0 +1,27 @@
+// The limits that keep hostile YAML from exhausting time, memory or the stack.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+namespace tarnevo::detail::yaml {
+
+// Nesting of sequences and mappings allowed, counted through alias expansions too.
+inline constexpr std::size_t kMaxDepth = 128;
+inline constexpr std::string_view kRecursionLimit = "recursion limit exceeded";
+
+// Alias expansions, and nodes materialised through aliases, allowed per event of the document.
+inline constexpr std::uint64_t kRepetitionsPerEvent = 100;
+inline constexpr std::string_view kRepetitionLimit = "repetition limit exceeded";
+
+// Counts of copies can grow exponentially with nested aliases; they stop at the top instead of
+// wrapping around.
+inline std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) noexcept {
+  return a > std::numeric_limits<std::uint64_t>::max() - b
+             ? std::numeric_limits<std::uint64_t>::max()
+             : a + b;
+}
+
+}  // namespace tarnevo::detail::yaml
