@@ -1,0 +1,89 @@
+// Throughput of the TOML reader against toml++'s parse alone, on a generated locale-like
+// document (sections of messages, plural forms, a few numbers, arrays and dates).
+//
+//   toml_bench [megabytes=4] [rounds=7]
+//
+// Prints MB/s for each (best round), and the ratio of the reader's time to toml++'s.
+#define TOML_HEADER_ONLY 1  // as in the reader: the same inline definitions in both
+#define TOML_EXCEPTIONS 0
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tarnevo/format.hpp"
+
+namespace {
+
+std::string make_document(std::size_t target_bytes) {
+  static const char* const kWords[] = {"file",     "Datei",   "fichier",  "archivo", "файл",
+                                       "ファイル", "saved",   "gelöscht", "déplacé", "opened",
+                                       "error",    "warning", "ошибка",   "警告",    "retry"};
+  std::string doc = "# generated locale\nversion = 3\nupdated = 2024-05-01T12:30:00Z\n\n";
+  unsigned seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7fff;
+  };
+  for (std::size_t section = 0; doc.size() < target_bytes; ++section) {
+    doc += "[section_" + std::to_string(section) + "]\n";
+    for (int key = 0; key < 40; ++key) {
+      doc += "message_" + std::to_string(key) + " = \"";
+      const unsigned words = 3 + next() % 12;
+      for (unsigned w = 0; w < words; ++w) {
+        if (w) doc += ' ';
+        doc += kWords[next() % 15];
+      }
+      doc += " {count}\"\n";
+    }
+    doc += "plural.one = \"one item\"\nplural.other = \"{n} items\"\n";
+    doc += "order = [\"first\", \"second\", \"third\"]\n";
+    doc += "limits = { min = 0, max = " + std::to_string(next()) + ", ratio = 0.75 }\n";
+    doc += "enabled = true\n\n";
+  }
+  return doc;
+}
+
+double seconds_of(auto&& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  return took.count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const double megabytes = argc > 1 ? std::atof(argv[1]) : 4.0;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
+  const std::string doc = make_document(static_cast<std::size_t>(megabytes * 1024 * 1024));
+  const double mb = static_cast<double>(doc.size()) / (1024.0 * 1024.0);
+
+  // Rounds alternate between the two so that a busy machine slows both alike; the best round
+  // of each counts.
+  bool ok = true;
+  double toml_only = 1e30;
+  double reader = 1e30;
+  for (int round = 0; round < rounds; ++round) {
+    toml_only = std::min(toml_only, seconds_of([&] {
+                           toml::parse_result result = toml::parse(doc);
+                           ok = ok && static_cast<bool>(result);
+                         }));
+    reader = std::min(reader, seconds_of([&] {
+                        auto value = tarnevo::parse_locale_text(doc, tarnevo::FileFormat::Toml);
+                        ok = ok && value.has_value();
+                      }));
+  }
+  if (!ok) {
+    std::fprintf(stderr, "toml_bench: the generated document failed to parse\n");
+    return 1;
+  }
+  std::printf("document: %.2f MB\n", mb);
+  std::printf("toml::parse alone:   %8.1f MB/s  (%.1f ms)\n", mb / toml_only, toml_only * 1e3);
+  std::printf("parse_toml_text:     %8.1f MB/s  (%.1f ms)\n", mb / reader, reader * 1e3);
+  std::printf("reader / toml++:     %8.3f x\n", reader / toml_only);
+  return 0;
+}
