@@ -48,7 +48,7 @@ class StructureScanner {
   void run() {
     while (!stopped_) {
       skip_blank_lines_and_comments();
-      if (at_end()) break;
+      if (at_end() || (statements_ != nullptr && pos_ > up_to_)) break;
       const char c = text_[pos_];
       if (c == '[') {
         scan_header();
@@ -166,13 +166,10 @@ class StructureScanner {
     }
   }
 
-  // Records a statement unless it begins past the point of interest, which ends the scan.
+  // Records a statement unless it begins past the point of interest. The scan goes on to the
+  // end of the top-level statement, so that the statement at that point gets its end.
   TomlStatement* record(TomlStatement::Kind kind, std::size_t begin, std::size_t table_segments) {
-    if (statements_ == nullptr) return nullptr;
-    if (begin > up_to_) {
-      stopped_ = true;
-      return nullptr;
-    }
+    if (statements_ == nullptr || begin > up_to_) return nullptr;
     TomlStatement& s = statements_->emplace_back();
     s.kind = kind;
     s.begin = begin;
@@ -207,11 +204,8 @@ class StructureScanner {
     const std::size_t outer = path_.size();
     scan_key(depth, 1);
     if (stopped_) return;
-    std::size_t index = 0;
-    const bool recording = statements_ != nullptr;
-    if (record(TomlStatement::Kind::KeyValue, begin, outer) != nullptr)
-      index = statements_->size() - 1;
-    if (stopped_) return;
+    const bool recorded = record(TomlStatement::Kind::KeyValue, begin, outer) != nullptr;
+    const std::size_t index = recorded ? statements_->size() - 1 : 0;
     skip_blanks();
     if (!at_end() && text_[pos_] == '=') {
       ++pos_;
@@ -219,7 +213,7 @@ class StructureScanner {
     }
     const std::size_t value_begin = pos_;
     const std::size_t value_end = scan_value(depth + (path_.size() - outer));
-    if (recording) {
+    if (recorded) {
       (*statements_)[index].value_begin = value_begin;
       (*statements_)[index].end = value_end;
     }
