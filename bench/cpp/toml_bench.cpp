@@ -4,9 +4,8 @@
 //   toml_bench [megabytes=4] [rounds=7]
 //
 // Prints MB/s for each (best round), and the ratio of the reader's time to toml++'s.
-#define TOML_HEADER_ONLY 1  // as in the reader: the same inline definitions in both
-#define TOML_EXCEPTIONS 0
-#include <toml++/toml.h>
+// toml++ exactly as the reader compiles it, so that both share one set of inline definitions.
+#include "../../core/src/tomlplusplus.hpp"
 
 #include <algorithm>
 #include <chrono>

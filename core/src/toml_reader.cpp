@@ -1,9 +1,6 @@
-// The TOML reader. toml++ does the parsing, in header-only mode and confined to this one file:
-// the libraries we ship then need no toml++ library at run time, and no toml++ type reaches a
-// header. Exceptions are off; toml++ reports failures in its parse result.
-#define TOML_HEADER_ONLY 1
-#define TOML_EXCEPTIONS 0
-#include <toml++/toml.h>
+// The TOML reader. toml++ does the parsing (configured in tomlplusplus.hpp, and confined to this
+// one file); this file turns its tree into a LocaleValue and its failures into our messages.
+#include "tomlplusplus.hpp"
 
 #include <optional>
 #include <string>
