@@ -74,6 +74,9 @@ class TreeConverter {
     for (auto&& [key, child] : table) {
       members.push_back(LocaleMember{std::string(key.str()), convert(child)});
     }
+    // Free toml++'s nodes as soon as they are converted: the new tree then reuses their memory
+    // while it is still in cache, and the two trees never both exist in full.
+    table.clear();
     return LocaleValue::object(LocaleObject::from_members(std::move(members)));
   }
 
@@ -87,6 +90,7 @@ class TreeConverter {
     LocaleArray items;
     items.reserve(array.size());
     for (toml::node& child : array) items.push_back(convert(child));
+    array.clear();
     return LocaleValue::array(std::move(items));
   }
 
