@@ -2,7 +2,10 @@
 // one file); this file turns its tree into a LocaleValue and its failures into our messages.
 #include "tomlplusplus.hpp"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -217,7 +220,7 @@ std::size_t first_blocked_segment(std::string_view document_before,
 }
 
 // toml++ says "cannot redefine existing ..." or "cannot insert ... into existing inline table"
-// where TOML says a key is defined twice; its five sites report different places:
+// where TOML says a key is defined twice; it reports four kinds of place:
 //  - a key-value's last key: at the start of its value;
 //  - a dotted key-value's inner key: at that key;
 //  - a header's last key: at the header's "[";

@@ -49,6 +49,7 @@ class StructureScanner {
     while (!stopped_) {
       skip_blank_lines_and_comments();
       if (at_end() || (statements_ != nullptr && pos_ > up_to_)) break;
+      if (statements_ != nullptr) drop_statements_behind();
       const char c = text_[pos_];
       if (c == '[') {
         scan_header();
@@ -64,6 +65,19 @@ class StructureScanner {
 
  private:
   bool at_end() const noexcept { return pos_ >= text_.size(); }
+
+  // Of what lies wholly before the point of interest only the last two headers can matter (the
+  // one the point belongs to and the one before it), so a failure late in a long document does
+  // not collect the whole document first.
+  void drop_statements_behind() {
+    std::size_t headers = 0;
+    for (const TomlStatement& s : *statements_) headers += s.kind != TomlStatement::Kind::KeyValue;
+    std::size_t header_index = 0;
+    std::erase_if(*statements_, [&](const TomlStatement& s) {
+      if (s.kind == TomlStatement::Kind::KeyValue) return s.end < up_to_;
+      return header_index++ + 2 < headers;
+    });
+  }
 
   void skip_blanks() noexcept {
     while (!at_end() && is_blank(text_[pos_])) ++pos_;

@@ -37,9 +37,10 @@ struct TomlStatement {
 // The offset of the first key segment or bracket that nests deeper than `max_depth`, if any.
 std::optional<std::size_t> find_toml_nesting_excess(std::string_view text, std::size_t max_depth);
 
-// The statements that begin at or before `up_to`, in text order; a key-value comes before those
-// inside its value. Expects a text whose nesting is within kTomlMaxNestingDepth (it stops at
-// the excess otherwise).
+// The statements around `up_to`: the key-values that begin at or before it and end at or after
+// it, and the last two headers that begin at or before it; in text order, a key-value before
+// those inside its value. Expects a text whose nesting is within kTomlMaxNestingDepth (it stops
+// at the excess otherwise).
 std::vector<TomlStatement> scan_toml_statements(std::string_view text, std::size_t up_to);
 
 }  // namespace tarnevo::detail
