@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "readers.hpp"
+#include "tarnevo/utf8.hpp"
 #include "toml_datetime_text.hpp"
 #include "toml_error_text.hpp"
 #include "toml_key_text.hpp"
@@ -328,6 +329,13 @@ std::string describe_nesting_excess(std::string_view text, std::size_t offset) {
       "exceeded maximum nesting depth of " + std::to_string(kTomlMaxNestingDepth));
 }
 
+// The loader hands over valid UTF-8 only; should anything else arrive, the message, which quotes
+// the offending line, is still made valid text.
+FormatError toml_failure(std::string detail) {
+  if (!is_valid_utf8(detail)) detail = to_utf8_lossy(detail);
+  return FormatError(FormatError::Kind::Toml, std::move(detail));
+}
+
 }  // namespace
 
 std::expected<LocaleValue, FormatError> parse_toml_text(std::string_view text) {
@@ -338,14 +346,12 @@ std::expected<LocaleValue, FormatError> parse_toml_text(std::string_view text) {
   // the text is long: refuse deep documents before they reach it.
   if (const std::optional<std::size_t> excess =
           find_toml_nesting_excess(text, kTomlMaxNestingDepth)) {
-    return std::unexpected(
-        FormatError(FormatError::Kind::Toml, describe_nesting_excess(text, *excess)));
+    return std::unexpected(toml_failure(describe_nesting_excess(text, *excess)));
   }
 
   toml::parse_result result = toml::parse(text);
   if (!result) {
-    return std::unexpected(
-        FormatError(FormatError::Kind::Toml, describe_failure(text, result.error())));
+    return std::unexpected(toml_failure(describe_failure(text, result.error())));
   }
   TomlSourceMap source(text);
   TreeConverter converter(source);

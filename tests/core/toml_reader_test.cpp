@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tarnevo/format.hpp"
+#include "tarnevo/utf8.hpp"
 #include "tree_builders.hpp"
 
 namespace tarnevo {
@@ -427,6 +428,7 @@ void expect_value_or_positioned_error(const std::string& text) {
   // toml++ places every failure, and every redefinition it reports is reworded.
   const std::string& detail = result.error().detail();
   EXPECT_TRUE(detail.starts_with("TOML parse error at line ")) << detail;
+  EXPECT_TRUE(is_valid_utf8(detail)) << detail;
   EXPECT_TRUE(detail.ends_with("\n")) << detail;
   EXPECT_EQ(detail.find("cannot redefine"), std::string::npos) << detail;
   EXPECT_EQ(detail.find("cannot insert"), std::string::npos) << detail;
