@@ -28,7 +28,9 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
   return *this;
 }
 
-ByteBuffer::~ByteBuffer() { std::free(data_); }
+ByteBuffer::~ByteBuffer() {
+  std::free(data_);
+}
 
 void ByteBuffer::grow(std::size_t extra) {
   std::size_t wanted = capacity_ * 2;

@@ -24,8 +24,9 @@ void write_json_float(double value, ByteBuffer& out) {
   }
 
   char scientific[32];
-  const char* const end =
-      std::to_chars(scientific, scientific + sizeof scientific, value, std::chars_format::scientific).ptr;
+  const char* const end = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                        std::chars_format::scientific)
+                              .ptr;
 
   // Split "-d.ddde+XX" into sign, digits and decimal exponent.
   const char* cursor = scientific;

@@ -26,7 +26,8 @@ std::string FormatError::message() const {
   return text;
 }
 
-std::expected<LocaleValue, FormatError> parse_locale_text(std::string_view text, FileFormat format) {
+std::expected<LocaleValue, FormatError> parse_locale_text(std::string_view text,
+                                                          FileFormat format) {
   switch (format) {
     case FileFormat::Json:
       return detail::parse_json_text(text);

@@ -105,7 +105,9 @@ void write_value(const LocaleValue& value, ByteBuffer& out) {
 
 }  // namespace
 
-void write_json(const LocaleValue& value, ByteBuffer& out) { write_value(value, out); }
+void write_json(const LocaleValue& value, ByteBuffer& out) {
+  write_value(value, out);
+}
 
 void write_json_string(std::string_view text, ByteBuffer& out) {
   const char* const begin = text.data();

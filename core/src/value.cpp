@@ -113,7 +113,9 @@ void LocaleValue::destroy() noexcept {
   kind_ = Kind::Null;
 }
 
-LocaleValue::LocaleValue(const LocaleValue& other) : kind_(Kind::Null) { construct_from(other); }
+LocaleValue::LocaleValue(const LocaleValue& other) : kind_(Kind::Null) {
+  construct_from(other);
+}
 
 LocaleValue::LocaleValue(LocaleValue&& other) noexcept : kind_(Kind::Null) {
   construct_from(std::move(other));
@@ -139,7 +141,9 @@ LocaleValue& LocaleValue::operator=(LocaleValue&& other) noexcept {
   return *this;
 }
 
-LocaleValue::~LocaleValue() { destroy(); }
+LocaleValue::~LocaleValue() {
+  destroy();
+}
 
 bool operator==(const LocaleValue& a, const LocaleValue& b) {
   if (a.kind_ != b.kind_) return false;
@@ -181,8 +185,9 @@ LocaleObject LocaleObject::from_members(std::vector<LocaleMember> members) {
     }
   }
   if (!sorted_unique) {
-    std::stable_sort(members.begin(), members.end(),
-                     [](const LocaleMember& a, const LocaleMember& b) { return key_less(a.key, b.key); });
+    std::stable_sort(
+        members.begin(), members.end(),
+        [](const LocaleMember& a, const LocaleMember& b) { return key_less(a.key, b.key); });
     // Of each run of equal keys keep the last, which the stable sort left last.
     std::size_t out = 0;
     for (std::size_t i = 0; i < members.size(); ++i) {
@@ -197,7 +202,8 @@ LocaleObject LocaleObject::from_members(std::vector<LocaleMember> members) {
 }
 
 void LocaleObject::insert(std::string key, LocaleValue value) {
-  auto it = std::lower_bound(members_.begin(), members_.end(), std::string_view(key), MemberKeyLess{});
+  auto it =
+      std::lower_bound(members_.begin(), members_.end(), std::string_view(key), MemberKeyLess{});
   if (it != members_.end() && it->key == key) {
     it->value = std::move(value);
     return;
@@ -215,6 +221,8 @@ LocaleValue* LocaleObject::find(std::string_view key) noexcept {
   return const_cast<LocaleValue*>(std::as_const(*this).find(key));
 }
 
-bool operator==(const LocaleObject& a, const LocaleObject& b) { return a.members_ == b.members_; }
+bool operator==(const LocaleObject& a, const LocaleObject& b) {
+  return a.members_ == b.members_;
+}
 
 }  // namespace tarnevo
