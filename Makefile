@@ -27,12 +27,22 @@ test-tsan:
 	$(MAKE) build BUILD=build-tsan BUILD_TYPE=RelWithDebInfo CMAKE_FLAGS="-DTARNEVO_SANITIZE=thread -DTARNEVO_BUILD_PYTHON=OFF -DTARNEVO_BUILD_BENCH=OFF"
 	ctest --test-dir build-tsan --output-on-failure -L concurrency
 
-demo: build
-	@if [ -x $(BUILD)/cli/tarnevo ]; then \
-	  $(BUILD)/cli/tarnevo check examples/locales && $(BUILD)/cli/tarnevo load examples/locales fr --pretty; \
-	else \
-	  echo "tarnevo: the command-line demo is not built yet; the library and its tests are (make test)."; \
-	fi
+# Builds the command alone and runs it on the bundled example directories.
+TARNEVO_CMD = $(BUILD)/cli/tarnevo
+demo: configure
+	cmake --build $(BUILD) --target tarnevo_cli -j $(JOBS)
+	@echo; echo '$$ tarnevo languages examples/locales'
+	@$(TARNEVO_CMD) languages examples/locales
+	@echo; echo '$$ tarnevo check examples/locales'
+	@$(TARNEVO_CMD) check examples/locales
+	@echo; echo '$$ tarnevo load examples/locales fr --pretty    # fr, completed from en'
+	@$(TARNEVO_CMD) load examples/locales fr --pretty
+	@echo; echo '$$ tarnevo load examples/locales pt    # no pt: the default locale instead'
+	@$(TARNEVO_CMD) load examples/locales pt
+	@echo; echo '$$ tarnevo check examples/broken    # broken on purpose, so the status is 1'
+	@status=0; $(TARNEVO_CMD) check examples/broken || status=$$?; \
+	  if [ $$status -ne 1 ]; then echo "demo: expected exit status 1, got $$status" >&2; exit 1; fi; \
+	  echo "(exit status 1, as expected)"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the package the way users do (pip install . into a fresh virtual environment, one
-# wheel build) and runs the Python tests against the installed copy, not the build tree.
+# wheel build), checks that the tarnevo command came with it, and runs the Python tests against
+# the installed copy, not the build tree.
 # Usage: scripts/test-wheel.sh [WORK_DIR]   (default: build/wheel-test; emptied first)
 # The environment is made with --system-site-packages so that pytest and hypothesis, installed
 # by scripts/install-deps.sh, are available in it.
@@ -32,6 +33,15 @@ if len(tags) != 1 or not tags[0].startswith("cp38-abi3-"):
     raise SystemExit(f"expected one cp38-abi3 wheel tag, got {tags}")
 print("installed wheel tag:", tags[0])
 PY
+
+# The command comes with the package, on the environment's PATH.
+listed=$(PATH="$work/venv/bin:$PATH" tarnevo languages "$repo/examples/locales")
+if [ "$listed" != "$(printf 'de\nen\nfr')" ]; then
+  echo "the installed tarnevo command listed: $listed" >&2
+  exit 1
+fi
+test "$(PATH="$work/venv/bin:$PATH" command -v tarnevo)" = "$work/venv/bin/tarnevo"
+echo "installed command: $("$work/venv/bin/tarnevo" --version)"
 
 cd "$work"
 TARNEVO_EXPECT_INSTALLED_UNDER="$work/venv" PYTHONDONTWRITEBYTECODE=1 \

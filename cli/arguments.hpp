@@ -1,0 +1,42 @@
+// The command line, parsed into the subcommand, its operands and its options.
+#pragma once
+
+#include <expected>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnevo::cli {
+
+enum class Command { Help, Version, Languages, Load, Check };
+
+// The subcommand's name as typed, for messages and help.
+std::string_view command_name(Command command) noexcept;
+// The subcommand that `name` selects; Help and Version are selected by their options instead.
+std::optional<Command> command_from_name(std::string_view name) noexcept;
+
+struct Arguments {
+  Command command = Command::Help;
+  // For Help: the subcommand whose help is wanted, if one was named.
+  std::optional<Command> help_topic;
+  // DIR, then LOCALE for `load`.
+  std::vector<std::string> operands;
+  std::string default_locale = "en";
+  bool pretty = false;
+  bool json = false;
+  bool strict = false;
+};
+
+struct UsageError {
+  std::string message;
+  // The subcommand whose usage line helps, when the mistake was made inside one.
+  std::optional<Command> command;
+};
+
+// `args` is argv without the program name. Options may come before, between or after the
+// operands; "--" ends them. `--default` takes its value as the next argument or after "=".
+std::expected<Arguments, UsageError> parse_arguments(std::span<const char* const> args);
+
+}  // namespace tarnevo::cli
