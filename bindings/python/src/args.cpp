@@ -8,13 +8,13 @@ namespace tarnevo::python {
 namespace {
 
 // The callable as messages name it: "TarnevoLoader.load()" or "create_locale_loader()".
-std::string display_name(const ParameterSpec& spec) {
+std::string display_name(const ParameterSpec& signature) {
   std::string name;
-  if (spec.class_name != nullptr) {
-    name += spec.class_name;
+  if (signature.class_name != nullptr) {
+    name += signature.class_name;
     name += '.';
   }
-  name += spec.function_name;
+  name += signature.function_name;
   name += "()";
   return name;
 }
@@ -23,11 +23,11 @@ void raise_type_error(const std::string& message) {
   raise_message(PyExc_TypeError, message);
 }
 
-void raise_too_many(const ParameterSpec& spec, Py_ssize_t given) {
-  const std::size_t count = spec.parameter_names.size();
-  std::string message = display_name(spec) + " takes ";
-  if (spec.required_count != count) {
-    message += "from " + std::to_string(spec.required_count) + " to ";
+void raise_too_many(const ParameterSpec& signature, Py_ssize_t given) {
+  const std::size_t count = signature.parameter_names.size();
+  std::string message = display_name(signature) + " takes ";
+  if (signature.required_count != count) {
+    message += "from " + std::to_string(signature.required_count) + " to ";
   }
   // "arguments" stays plural even for one parameter; callers match these texts exactly.
   message +=
@@ -35,33 +35,33 @@ void raise_too_many(const ParameterSpec& spec, Py_ssize_t given) {
   raise_type_error(message);
 }
 
-void raise_unexpected_keyword(const ParameterSpec& spec, PyObject* keyword) {
+void raise_unexpected_keyword(const ParameterSpec& signature, PyObject* keyword) {
   // The keyword is shown as the caller wrote it, even when it is not encodable as UTF-8.
   PyRef message = PyRef::steal(PyUnicode_FromFormat("%s got an unexpected keyword argument '%U'",
-                                                    display_name(spec).c_str(), keyword));
+                                                    display_name(signature).c_str(), keyword));
   if (message) PyErr_SetObject(PyExc_TypeError, message.get());
 }
 
-void raise_missing(const ParameterSpec& spec, const BoundArguments& bound) {
+void raise_missing(const ParameterSpec& signature, const BoundArguments& bound) {
   std::string names;
   std::size_t missing = 0;
-  for (std::size_t i = 0; i < spec.required_count; ++i) {
+  for (std::size_t i = 0; i < signature.required_count; ++i) {
     if (bound[i] != nullptr) continue;
     if (missing != 0) names += " and ";
-    names += "'" + std::string(spec.parameter_names[i]) + "'";
+    names += "'" + std::string(signature.parameter_names[i]) + "'";
     ++missing;
   }
-  raise_type_error(display_name(spec) + " missing " + std::to_string(missing) + " required " +
+  raise_type_error(display_name(signature) + " missing " + std::to_string(missing) + " required " +
                    (missing == 1 ? "positional argument: " : "positional arguments: ") + names);
 }
 
 // The parameter named exactly `keyword`, or -1. Parameter names are ASCII, so comparing code
 // points gives the same answer as comparing UTF-8 bytes, and a keyword that cannot be encoded
 // (a lone surrogate) simply matches nothing.
-Py_ssize_t parameter_index(const ParameterSpec& spec, PyObject* keyword) {
+Py_ssize_t parameter_index(const ParameterSpec& signature, PyObject* keyword) {
   if (!PyUnicode_Check(keyword)) return -1;
-  for (std::size_t i = 0; i < spec.parameter_names.size(); ++i) {
-    if (PyUnicode_CompareWithASCIIString(keyword, spec.parameter_names[i]) == 0) {
+  for (std::size_t i = 0; i < signature.parameter_names.size(); ++i) {
+    if (PyUnicode_CompareWithASCIIString(keyword, signature.parameter_names[i]) == 0) {
       return static_cast<Py_ssize_t>(i);
     }
   }
@@ -84,14 +84,14 @@ void raise_not_a_string(PyObject* argument, const char* parameter_name) {
 
 }  // namespace
 
-std::optional<BoundArguments> bind_arguments(const ParameterSpec& spec, PyObject* args,
+std::optional<BoundArguments> bind_arguments(const ParameterSpec& signature, PyObject* args,
                                              PyObject* kwargs) {
   BoundArguments bound;
-  const std::size_t count = spec.parameter_names.size();
+  const std::size_t count = signature.parameter_names.size();
   const Py_ssize_t given = PyTuple_Size(args);
   if (given < 0) return std::nullopt;
   if (static_cast<std::size_t>(given) > count) {
-    raise_too_many(spec, given);
+    raise_too_many(signature, given);
     return std::nullopt;
   }
   for (Py_ssize_t i = 0; i < given; ++i) bound.slots[i] = PyTuple_GetItem(args, i);
@@ -101,23 +101,23 @@ std::optional<BoundArguments> bind_arguments(const ParameterSpec& spec, PyObject
     PyObject* keyword = nullptr;
     PyObject* value = nullptr;
     while (PyDict_Next(kwargs, &position, &keyword, &value)) {
-      const Py_ssize_t index = parameter_index(spec, keyword);
+      const Py_ssize_t index = parameter_index(signature, keyword);
       if (index < 0) {
-        raise_unexpected_keyword(spec, keyword);
+        raise_unexpected_keyword(signature, keyword);
         return std::nullopt;
       }
       if (bound.slots[index] != nullptr) {
-        raise_type_error(display_name(spec) + " got multiple values for argument '" +
-                         spec.parameter_names[index] + "'");
+        raise_type_error(display_name(signature) + " got multiple values for argument '" +
+                         signature.parameter_names[index] + "'");
         return std::nullopt;
       }
       bound.slots[index] = value;
     }
   }
 
-  for (std::size_t i = 0; i < spec.required_count; ++i) {
+  for (std::size_t i = 0; i < signature.required_count; ++i) {
     if (bound[i] == nullptr) {
-      raise_missing(spec, bound);
+      raise_missing(signature, bound);
       return std::nullopt;
     }
   }

@@ -33,7 +33,7 @@ struct BoundArguments {
 };
 
 // Fills the slots from `args` (a tuple) and `kwargs` (a dict or null), or sets a TypeError.
-std::optional<BoundArguments> bind_arguments(const ParameterSpec& spec, PyObject* args,
+std::optional<BoundArguments> bind_arguments(const ParameterSpec& signature, PyObject* args,
                                              PyObject* kwargs);
 
 // A str argument's UTF-8 bytes, kept alive by the bytes object that holds them.
