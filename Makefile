@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test test-asan test-tsan demo clean format
+.PHONY: deps configure build test test-asan test-tsan demo bench clean format
 
 deps:
 	bash scripts/install-deps.sh
@@ -34,8 +34,20 @@ demo: build
 	  echo "tarnevo: the command-line demo is not built yet; the library and its tests are (make test)."; \
 	fi
 
+# tarnevo beside the Python loaders a user would write instead, on a generated corpus, in a
+# Release build of its own; writes bench/results.md. LARGE=1 adds the 100,000-key corpus.
+BENCH_BUILD ?= build-release
+bench:
+	bash scripts/install-deps.sh --bench
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEVO_WERROR=ON \
+	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=OFF -DTARNEVO_BUILD_CLI=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target tarnevo_python
+	python3 bench/gen_corpus.py $(if $(LARGE),--large)
+	python3 bench/run_bench.py --module-dir $(BENCH_BUILD)/bindings/python $(if $(LARGE),--large) \
+	  --command "make bench$(if $(LARGE), LARGE=1)"
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-release
