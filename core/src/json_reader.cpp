@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "byte_scan.hpp"
 #include "json_failure.hpp"
 #include "json_number.hpp"
 #include "json_string.hpp"
@@ -44,11 +45,10 @@ class JsonTreeReader {
     std::string key;
   };
 
+  // Most tokens follow each other directly or after one line break and its indentation.
   void skip_whitespace() noexcept {
-    while (cursor_ != end_ &&
-           (*cursor_ == ' ' || *cursor_ == '\n' || *cursor_ == '\r' || *cursor_ == '\t')) {
-      ++cursor_;
-    }
+    if (cursor_ != end_ && static_cast<unsigned char>(*cursor_) > ' ') return;
+    cursor_ = skip_json_whitespace(cursor_, end_);
   }
 
   std::expected<void, JsonFailure> read_scalar();

@@ -1,6 +1,7 @@
 #include "json_string.hpp"
 
-#include <bit>
+#include "byte_scan.hpp"
+
 #include <cstdint>
 #include <cstring>
 
@@ -11,40 +12,10 @@ std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
   return std::unexpected(JsonFailure{problem, at});
 }
 
-// A byte that ends a plain run: the closing quotation mark, an escape, or a control character.
-bool is_special(char c) noexcept {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte == '"' || byte == '\\' || byte < 0x20;
-}
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-// The high bit of every byte lane of `word` that is '"', '\\' or below 0x20. A borrow may also
-// flag lanes above the first true one, so only the lowest flag is to be trusted.
-std::uint64_t special_lanes(std::uint64_t word) noexcept {
-  const std::uint64_t quote = word ^ (kOnes * '"');
-  const std::uint64_t backslash = word ^ (kOnes * '\\');
-  const std::uint64_t zero_quote = (quote - kOnes) & ~quote;
-  const std::uint64_t zero_backslash = (backslash - kOnes) & ~backslash;
-  const std::uint64_t below_space = (word - kOnes * 0x20) & ~word;
-  return (zero_quote | zero_backslash | below_space) & kHighBits;
-}
-
-// The first special byte in [p, end), or `end`. Locale strings are mostly long plain runs, so
-// they are scanned eight bytes at a time.
+// The first byte that ends a plain run: the closing quotation mark, an escape, or a control
+// character. Locale strings are mostly long plain runs, so they are scanned a block at a time.
 const char* find_special(const char* p, const char* end) noexcept {
-  if constexpr (std::endian::native == std::endian::little) {
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if (const std::uint64_t lanes = special_lanes(word))
-        return p + (std::countr_zero(lanes) >> 3);
-      p += 8;
-    }
-  }
-  while (p != end && !is_special(*p)) ++p;
-  return p;
+  return find_quote_backslash_or_control(p, end);
 }
 
 int hex_value(char c) noexcept {
