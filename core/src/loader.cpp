@@ -122,13 +122,17 @@ std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::str
   }
 
   auto tree = load_uncached(locale);
+  bool fell_back = false;
   if (!tree) {
     if (locale == default_locale_) return std::unexpected(std::move(tree.error()));
     // The requested locale's error is dropped: what the caller learns is why the default failed.
     tree = load_uncached(default_locale_);
     if (!tree) return std::unexpected(std::move(tree.error()));
+    fell_back = true;
   }
-  if (locale != default_locale_ && exists(default_locale_)) {
+  // After a fallback the tree is the default's own, and filling a tree from itself changes
+  // nothing, so the default's files are not read and parsed a second time for it.
+  if (!fell_back && locale != default_locale_ && exists(default_locale_)) {
     // A default that fails here only means nothing is filled in.
     if (auto defaults = load_uncached(default_locale_)) fill_from(*tree, std::move(*defaults));
   }
