@@ -28,7 +28,10 @@ std::uint32_t hash_key(std::string_view key) noexcept {
   return static_cast<std::uint32_t>(h ^ h >> 32);
 }
 
-constexpr std::size_t kInitialSlots = 256;
+// A direct-mapped table: a key whose slot holds another key simply takes the slot over. Keys
+// that repeat (plural forms, "title", "label") keep finding their str; a locale of mostly
+// distinct keys costs no more than a fixed, cache-sized table.
+constexpr std::size_t kSlots = 2048;
 
 }  // namespace
 
@@ -39,35 +42,18 @@ KeyStrings::~KeyStrings() {
 PyRef KeyStrings::get(std::string_view key) {
   // Keys too long for the slot's size field are simply not shared.
   if (key.size() > UINT32_MAX) return PyRef::steal(make_text(key));
-  if ((used_ + 1) * 2 > slots_.size()) grow();
+  if (slots_.empty()) slots_.resize(kSlots);
   const std::uint32_t hash = hash_key(key);
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-    Slot& slot = slots_[at];
-    if (slot.object == nullptr) {
-      PyObject* made = make_text(key);
-      if (made == nullptr) return {};
-      slot = Slot{key.data(), static_cast<std::uint32_t>(key.size()), hash, made};
-      ++used_;
-      return PyRef::borrow(made);
-    }
-    if (slot.hash == hash && slot.size == key.size() &&
-        std::memcmp(slot.data, key.data(), key.size()) == 0) {
-      return PyRef::borrow(slot.object);
-    }
+  Slot& slot = slots_[hash & (kSlots - 1)];
+  if (slot.object != nullptr && slot.hash == hash && slot.size == key.size() &&
+      std::memcmp(slot.data, key.data(), key.size()) == 0) {
+    return PyRef::borrow(slot.object);
   }
-}
-
-void KeyStrings::grow() {
-  std::vector<Slot> old(slots_.empty() ? kInitialSlots : slots_.size() * 2);
-  old.swap(slots_);
-  const std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.object == nullptr) continue;
-    std::size_t at = slot.hash & mask;
-    while (slots_[at].object != nullptr) at = (at + 1) & mask;
-    slots_[at] = slot;
-  }
+  PyObject* made = make_text(key);
+  if (made == nullptr) return {};
+  Py_XDECREF(slot.object);
+  slot = Slot{key.data(), static_cast<std::uint32_t>(key.size()), hash, made};
+  return PyRef::borrow(made);
 }
 
 }  // namespace tarnevo::python

@@ -32,10 +32,7 @@ class KeyStrings {
     PyObject* object = nullptr;  // a strong reference; null marks an empty slot
   };
 
-  void grow();
-
   std::vector<Slot> slots_;
-  std::size_t used_ = 0;
 };
 
 }  // namespace tarnevo::python
