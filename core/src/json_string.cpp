@@ -126,14 +126,17 @@ std::expected<void, JsonFailure> read_escape(const char*& p, const char* end, st
 
 }  // namespace
 
-std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, const char* end,
-                                                         std::string& scratch) {
+namespace {
+
+// Scans the string body at `cursor` and leaves `cursor` past its closing quotation mark. A body
+// without escapes is left where it is (the result is true, its bytes end just before `cursor`);
+// otherwise the decoded text is in `scratch` (the result is false).
+std::expected<bool, JsonFailure> scan_json_string(const char*& cursor, const char* end,
+                                                  std::string& scratch) {
   const char* p = find_special(cursor, end);
-  // Most strings have no escapes: copy them straight from the text with one allocation.
   if (p != end && *p == '"') {
-    std::string text(cursor, p);
     cursor = p + 1;
-    return text;
+    return true;
   }
 
   scratch.assign(cursor, p);
@@ -142,7 +145,7 @@ std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, co
     switch (*p) {
       case '"':
         cursor = p + 1;
-        return std::string(scratch);
+        return false;
       case '\\': {
         ++p;
         if (auto escaped = read_escape(p, end, scratch); !escaped) {
@@ -157,6 +160,34 @@ std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, co
     p = find_special(p, end);
     scratch.append(run, p);
   }
+}
+
+}  // namespace
+
+std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, const char* end,
+                                                         std::string& scratch) {
+  const char* const body = cursor;
+  const auto plain = scan_json_string(cursor, end, scratch);
+  if (!plain) return std::unexpected(plain.error());
+  // Most strings have no escapes: copy them straight from the text with one allocation.
+  if (*plain) return std::string(body, cursor - 1);
+  return std::string(scratch);
+}
+
+std::expected<std::string_view, JsonFailure> view_json_string(const char*& cursor, const char* end,
+                                                              std::string& scratch) {
+  const char* const body = cursor;
+  const auto plain = scan_json_string(cursor, end, scratch);
+  if (!plain) return std::unexpected(plain.error());
+  if (*plain) return std::string_view(body, static_cast<std::size_t>(cursor - 1 - body));
+  return std::string_view(scratch);
+}
+
+std::expected<void, JsonFailure> skip_json_string(const char*& cursor, const char* end,
+                                                  std::string& scratch) {
+  const auto plain = scan_json_string(cursor, end, scratch);
+  if (!plain) return std::unexpected(plain.error());
+  return {};
 }
 
 }  // namespace tarnevo::detail

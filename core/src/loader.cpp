@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "file_read.hpp"
+#include "readers.hpp"
 #include "tarnevo/format.hpp"
 #include "tarnevo/merge.hpp"
 #include "tarnevo/utf8.hpp"
@@ -14,14 +15,37 @@
 namespace tarnevo {
 namespace {
 
+// The part of `filling` at a file's namespace path, where the file's value will land: null when
+// the path meets a null or a missing member (the value is wanted whole), a non-null leaf when
+// one lies on the path or at its end (none of the value is wanted).
+const LocaleValue* filled_at(const LocaleValue* filling,
+                             const std::optional<std::string>& namespace_path) {
+  if (filling == nullptr || !namespace_path) return filling;
+  const LocaleValue* at = filling;
+  std::string_view rest = *namespace_path;
+  for (;;) {
+    if (!at->is_object()) return at->is_null() ? nullptr : at;
+    const std::size_t dot = rest.find('.');
+    at = at->as_object().find(rest.substr(0, dot));
+    if (at == nullptr || dot == std::string_view::npos) return at;
+    rest.remove_prefix(dot + 1);
+  }
+}
+
 // One locale file as a piece of its locale: read, checked to be text, parsed by its extension.
-std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file) {
+// A file read only to fill `filling` skips building what `filling` already has (JSON only: the
+// other formats' own parsers are most of their cost).
+std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
+                                                         const LocaleValue* filling) {
   auto bytes = detail::read_whole_file(file.path);
   if (!bytes) return std::unexpected(std::move(bytes.error()));
   if (!is_valid_utf8(*bytes)) return std::unexpected(LoaderError::invalid_utf8());
   const auto format = format_from_path(file.path);
   if (!format) return std::unexpected(LoaderError::parse(format.error()));
-  auto value = parse_locale_text(*bytes, *format);
+  auto value =
+      *format == FileFormat::Json && filling != nullptr
+          ? detail::parse_json_text_to_fill(*bytes, filled_at(filling, file.namespace_path))
+          : parse_locale_text(*bytes, *format);
   if (!value) return std::unexpected(LoaderError::parse(std::move(value.error())));
   return std::move(*value);
 }
@@ -95,7 +119,8 @@ LoaderState LocaleLoader::current_state() const {
 
 // The index stays locked for reading while the files are read, so the list being walked cannot
 // be replaced underneath; a discovery waits only for its swap.
-std::expected<LocaleValue, LoaderError> LocaleLoader::load_uncached(std::string_view locale) const {
+std::expected<LocaleValue, LoaderError> LocaleLoader::load_uncached(
+    std::string_view locale, const LocaleValue* filling) const {
   std::vector<LocalePiece> pieces;
   {
     const std::shared_lock files_lock(files_->lock);
@@ -105,7 +130,7 @@ std::expected<LocaleValue, LoaderError> LocaleLoader::load_uncached(std::string_
     }
     pieces.reserve(entry->second.size());
     for (const LocaleFile& file : entry->second) {
-      auto value = read_locale_file(file);
+      auto value = read_locale_file(file, filling);
       if (!value) return std::unexpected(std::move(value.error()));
       pieces.push_back(LocalePiece{file.namespace_path, std::move(*value)});
     }
@@ -134,7 +159,10 @@ std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::str
   // nothing, so the default's files are not read and parsed a second time for it.
   if (!fell_back && locale != default_locale_ && exists(default_locale_)) {
     // A default that fails here only means nothing is filled in.
-    if (auto defaults = load_uncached(default_locale_)) fill_from(*tree, std::move(*defaults));
+    // Only what the tree lacks is built from the default's files; they are checked whole.
+    if (auto defaults = load_uncached(default_locale_, &*tree)) {
+      fill_from(*tree, std::move(*defaults));
+    }
   }
 
   // The cache keeps a fresh deep copy, not the assembled tree itself: the copy's nodes are

@@ -65,7 +65,10 @@ class LocaleLoader {
   LocaleLoader(std::string dir_path, std::string default_locale);
 
   std::expected<void, LoaderError> discover();
-  std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale) const;
+  // The locale's files assembled into one tree. With `filling`, the tree is read only to fill
+  // `filling`: parts that `filling` already has as non-null leaves may be left out.
+  std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale,
+                                                        const LocaleValue* filling = nullptr) const;
 
   std::string dir_path_;
   std::string default_locale_;
