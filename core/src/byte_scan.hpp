@@ -3,7 +3,10 @@
 // runs of plain bytes: string contents, indentation, ASCII.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -42,6 +45,21 @@ inline const char* find_quote_backslash_or_control(const char* p, const char* en
     if (mask != 0) return p + __builtin_ctz(mask);
   }
 #endif
+  // Eight bytes at a time in a word: a lane is flagged when it is '"', '\\' or below 0x20. A
+  // borrow can flag lanes after the first true one, so only the lowest flag counts.
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    for (; end - p >= 8; p += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      const std::uint64_t quote = word ^ (kOnes * '"');
+      const std::uint64_t backslash = word ^ (kOnes * '\\');
+      const std::uint64_t lanes = ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash) |
+                                  ((word - kOnes * 0x20) & ~word);
+      if (const std::uint64_t flagged = lanes & kHigh) return p + (std::countr_zero(flagged) >> 3);
+    }
+  }
   for (; p != end; ++p) {
     const auto byte = static_cast<unsigned char>(*p);
     if (byte == '"' || byte == '\\' || byte < 0x20) return p;

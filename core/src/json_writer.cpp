@@ -102,25 +102,35 @@ void write_json(const LocaleValue& value, ByteBuffer& out) {
 void write_json_string(std::string_view text, ByteBuffer& out) {
   const char* p = text.data();
   const char* const end = p + text.size();
-  out.push_back('"');
+  // Room for the quotes and the text as it is is made at once; each escape asks for its own.
+  char* at = out.reserve_tail(text.size() + 2);
+  char* start = at;
+  *at++ = '"';
   for (;;) {
     // Plain bytes are copied in runs; most locale text needs no escape at all.
     const char* const stop = detail::find_quote_backslash_or_control(p, end);
-    out.append(p, static_cast<std::size_t>(stop - p));
+    std::memcpy(at, p, static_cast<std::size_t>(stop - p));
+    at += stop - p;
     if (stop == end) break;
+    // The escape turns one byte into at most six; the rest of the text and the closing
+    // quotation mark still need their room after it.
+    out.commit(static_cast<std::size_t>(at - start));
+    at = start = out.reserve_tail(6 + static_cast<std::size_t>(end - stop));
     const auto byte = static_cast<unsigned char>(*stop);
     const char escape = kEscape[byte];
+    *at++ = '\\';
     if (escape == 'u') {
       static constexpr char kHex[] = "0123456789abcdef";
-      const char sequence[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-      out.append(sequence, 6);
+      const char digits[5] = {'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+      std::memcpy(at, digits, sizeof digits);
+      at += sizeof digits;
     } else {
-      const char sequence[2] = {'\\', escape};
-      out.append(sequence, 2);
+      *at++ = escape;
     }
     p = stop + 1;
   }
-  out.push_back('"');
+  *at++ = '"';
+  out.commit(static_cast<std::size_t>(at - start));
 }
 
 }  // namespace tarnevo
