@@ -40,11 +40,11 @@ BENCH_BUILD ?= build-release
 bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEVO_WERROR=ON \
-	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=OFF -DTARNEVO_BUILD_CLI=OFF
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target tarnevo_python
+	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=ON -DTARNEVO_BUILD_CLI=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target tarnevo_python parser_floor
 	python3 bench/gen_corpus.py $(if $(LARGE),--large)
 	python3 bench/run_bench.py --module-dir $(BENCH_BUILD)/bindings/python $(if $(LARGE),--large) \
-	  --command "make bench$(if $(LARGE), LARGE=1)"
+	  --floor-tool $(BENCH_BUILD)/bench/parser_floor --command "make bench$(if $(LARGE), LARGE=1)"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')

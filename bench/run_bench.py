@@ -139,6 +139,7 @@ class Report:
     def __init__(self):
         self.rows = []
         self.notes = []
+        self.floors = []
 
     def add(self, scenario, size, tarnevo, peer_name, peer, target=None):
         ratio = tarnevo.median / peer.median
@@ -248,6 +249,27 @@ def bench_load_json(tarnevo, report, corpus, size, c_api):
         lib.tarnevo_free_loader(handle)
 
 
+def bench_floors(report, corpus, size, tool):
+    """The parsing libraries alone on the files that a cold load of the locale reads."""
+    if not tool or not os.path.exists(tool):
+        report.notes.append("Parser floors: parser_floor was not built; not measured.")
+        return
+    for fmt, library, peer_name in (("yaml", "libyaml events", "CSafeLoader reference"),
+                                    ("toml", "toml++ parse", "tomllib reference")):
+        index = ref.scan_directory(os.path.join(corpus, size, fmt))
+        files = [path for locale in (LOCALE, "en") for path, _, _ in index[locale]]
+        out = subprocess.run([tool, "7"] + files, capture_output=True, text=True, check=True).stdout
+        floor = dict(item.split("=") for item in out.split())[f"{fmt}_ms"]
+        row = next(r for r in report.rows if r["scenario"] == f"cold {fmt}" and r["size"] == size
+                   and r["peer_name"] == peer_name)
+        floor_ms = float(floor)
+        report.floors.append(dict(size=size, library=library, ms=floor_ms, peer_name=peer_name,
+                                  peer_ms=row["peer"].median, ratio=floor_ms / row["peer"].median,
+                                  tarnevo_ratio=row["ratio"]))
+        print(f"  floor        {size:<9} {library} alone {floor_ms:8.3f} ms = "
+              f"{floor_ms / row['peer'].median:.3f} of the {peer_name}", flush=True)
+
+
 def bench_memory(report, corpus, size, c_api):
     """Heap held by one cached locale: a C loader's heap use before and after one load."""
     meter = HeapMeter()
@@ -350,6 +372,18 @@ def write_results(report, path, command, versions, elapsed):
             f"| cache memory | {memory['size']} | {memory['held'] / 1e6:.2f} MB | compact JSON "
             f"| {memory['json'] / 1e6:.2f} MB | {memory['ratio']:.2f} | | ≤ {MEMORY_TARGET:.1f} | {met} |")
     lines.append("")
+    if report.floors:
+        lines += [
+            "Parser floors: the parsing library alone (no tree built) on the files that the cold "
+            "load reads (locale and default), beside the same peer run as in the table above.",
+            "",
+            "| corpus | library alone | ms | peer | peer ms | floor ratio | tarnevo ratio |",
+            "|---|---|---:|---|---:|---:|---:|",
+        ]
+        for f in report.floors:
+            lines.append(f"| {f['size']} | {f['library']} | {f['ms']:.2f} | {f['peer_name']} | "
+                         f"{f['peer_ms']:.2f} | {f['ratio']:.3f} | {f['tarnevo_ratio']:.3f} |")
+        lines.append("")
     noisy = [r for r in report.rows if max(r["tarnevo"].spread(), r["peer"].spread()) > 0.15]
     if noisy:
         lines.append("Noisy rows (interquartile range above 15% of the median on either side): "
@@ -397,6 +431,7 @@ def main():
     parser.add_argument("--large", action="store_true", help="also run the 100k corpus")
     parser.add_argument("--out", default=os.path.join(os.path.dirname(__file__), "results.md"))
     parser.add_argument("--command", default=" ".join(sys.argv), help="shown in the results")
+    parser.add_argument("--floor-tool", help="the parser_floor program (bench/cpp)")
     args = parser.parse_args()
 
     sys.path.insert(0, os.path.abspath(args.module_dir))
@@ -425,6 +460,8 @@ def main():
         for fmt, label in (("yaml", "CSafeLoader reference"), ("toml", "tomllib reference"),
                            ("mixed", "orjson+CSafeLoader+tomllib reference")):
             bench_cold(tarnevo, report, args.corpus, size, fmt, None, {label: orjson_parsers})
+        if size == "20k":
+            bench_floors(report, args.corpus, size, args.floor_tool)
         bench_hit(tarnevo, report, args.corpus, size)
         bench_load_json(tarnevo, report, args.corpus, size, c_api)
     print("discovery:", flush=True)
