@@ -285,14 +285,15 @@ LocaleValue JsonTreeReader::close_object() {
   members.reserve(count);
 
   bool ordered = true;
-  for (std::size_t i = 1; i < count && ordered; ++i) ordered = given[i - 1].key < given[i].key;
+  for (std::size_t i = 1; i < count && ordered; ++i)
+    ordered = key_less(given[i - 1].key, given[i].key);
   if (ordered) {
     for (std::size_t i = 0; i < count; ++i) members.push_back(std::move(given[i]));
   } else {
     key_order_.resize(count);
     std::iota(key_order_.begin(), key_order_.end(), std::size_t{0});
     std::sort(key_order_.begin(), key_order_.end(), [given](std::size_t a, std::size_t b) {
-      const int order = given[a].key.compare(given[b].key);
+      const int order = compare_keys(given[a].key, given[b].key);
       return order < 0 || (order == 0 && a < b);
     });
     for (std::size_t i = 0; i < count; ++i) {

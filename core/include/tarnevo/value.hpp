@@ -95,9 +95,35 @@ class LocaleObject {
   std::vector<LocaleMember> members_;
 };
 
-// Compares keys by their bytes as unsigned values; a proper prefix sorts first.
+// Compares keys by their bytes as unsigned values; a proper prefix sorts first. Negative, zero
+// or positive, as std::string_view::compare. Inline and a word at a time: objects are sorted,
+// searched and merged by key all the time, and most keys differ within their first eight bytes.
+inline int compare_keys(std::string_view a, std::string_view b) noexcept {
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  std::size_t i = 0;
+  for (; i + 8 <= common; i += 8) {
+    std::uint64_t x;
+    std::uint64_t y;
+    __builtin_memcpy(&x, a.data() + i, sizeof x);
+    __builtin_memcpy(&y, b.data() + i, sizeof y);
+    if (x != y) {
+      if constexpr (std::endian::native == std::endian::little) {
+        x = __builtin_bswap64(x);
+        y = __builtin_bswap64(y);
+      }
+      return x < y ? -1 : 1;
+    }
+  }
+  for (; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
 inline bool key_less(std::string_view a, std::string_view b) noexcept {
-  return a < b;
+  return compare_keys(a, b) < 0;
 }
 
 class LocaleValue {
