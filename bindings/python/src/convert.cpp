@@ -78,7 +78,15 @@ class Converter {
   PyRef object(const LocaleObject& members) {
     PyRef dict = made_or_panic(PyDict_New());
     if (!dict) return {};
-    for (const LocaleMember& member : members) {
+    const std::vector<LocaleMember>& list = members.members();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      // A cached tree's strings lie wherever the allocator put them: ask for the next member's
+      // while this one is converted.
+      if (i + 1 < list.size()) {
+        __builtin_prefetch(list[i + 1].key.data());
+        if (list[i + 1].value.is_string()) __builtin_prefetch(list[i + 1].value.as_string().data());
+      }
+      const LocaleMember& member = list[i];
       PyRef value = convert(member.value);
       if (!value) return {};
       PyRef key = made_or_panic(keys_.get(member.key).release());
