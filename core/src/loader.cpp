@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <new>
 #include <utility>
 
 #include "file_read.hpp"
@@ -139,12 +140,15 @@ std::expected<LocaleValue, LoaderError> LocaleLoader::load_uncached(
 }
 
 std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::string_view locale) {
+  SharedLocaleValue scattered;
   {
     const std::shared_lock cache_lock(cache_->lock);
     if (const auto hit = cache_->value.find(locale); hit != cache_->value.end()) {
-      return hit->second;
+      if (hit->second.laid_out) return hit->second.tree;
+      scattered = hit->second.tree;
     }
   }
+  if (scattered) return lay_out_cached(locale, std::move(scattered));
 
   auto tree = load_uncached(locale);
   bool fell_back = false;
@@ -165,21 +169,44 @@ std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::str
     }
   }
 
-  // The cache keeps a fresh deep copy, not the assembled tree itself: the copy's nodes are
-  // allocated one after another in the order every later cache hit walks them, where the
-  // assembled tree is scattered between the parser's and the merges' freed blocks. Every hit
-  // then reads the tree about a quarter faster, for one copy per miss.
-  auto shared = std::make_shared<const LocaleValue>(std::as_const(*tree));
-  SharedLocaleValue replaced;  // released after the lock, so no tree is destroyed under it
+  auto shared = std::make_shared<const LocaleValue>(std::move(*tree));
+  CachedLocale replaced;  // released after the lock, so no tree is destroyed under it
   {
     const std::unique_lock cache_lock(cache_->lock);
     if (const auto earlier = cache_->value.find(locale); earlier != cache_->value.end()) {
-      replaced = std::exchange(earlier->second, shared);
+      replaced = std::exchange(earlier->second, CachedLocale{shared, false});
     } else {
-      cache_->value.emplace(std::string(locale), shared);
+      cache_->value.emplace(std::string(locale), CachedLocale{shared, false});
     }
   }
   return shared;
+}
+
+// The assembled tree is scattered between the blocks that parsing and merging freed; a deep
+// copy allocates its nodes one after another in the order that conversions and the JSON writer
+// walk them, and every later hit reads it about a quarter faster. The first hit makes that copy
+// and puts it in the cache, so a locale that is loaded but never asked for again costs no copy.
+// Should the entry have changed meanwhile (cleared, reloaded), the copy is only handed out. The
+// copy is only an optimisation: without memory for it, the tree serves as it is, and no later
+// hit tries again.
+SharedLocaleValue LocaleLoader::lay_out_cached(std::string_view locale,
+                                               SharedLocaleValue scattered) {
+  SharedLocaleValue laid_out;
+  try {
+    laid_out = std::make_shared<const LocaleValue>(*scattered);
+  } catch (const std::bad_alloc&) {
+    laid_out = scattered;
+  }
+  SharedLocaleValue replaced;  // released after the lock, so no tree is destroyed under it
+  {
+    const std::unique_lock cache_lock(cache_->lock);
+    if (const auto entry = cache_->value.find(locale);
+        entry != cache_->value.end() && entry->second.tree == scattered) {
+      replaced = std::exchange(entry->second.tree, laid_out);
+      entry->second.laid_out = true;
+    }
+  }
+  return laid_out;
 }
 
 std::expected<LocaleValue, LoaderError> LocaleLoader::load(std::string_view locale) {
