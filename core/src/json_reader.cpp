@@ -185,7 +185,7 @@ std::expected<void, JsonFailure> JsonTreeReader::read_key() {
     member_ = {};
     if (container.kept != nullptr) member_ = placement_in(container.kept->find(*key));
     // A skipped member's key is never made.
-    if (!member_.skip) container.key.assign(*key);
+    if (!member_.skip) container.key = std::string(*key);  // exactly sized, as kept in the tree
   }
   skip_whitespace();
   if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
