@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test test-asan test-tsan demo clean format
+.PHONY: deps configure build test test-asan test-tsan demo bench clean format
 
 deps:
 	bash scripts/install-deps.sh
@@ -44,8 +44,20 @@ demo: configure
 	  if [ $$status -ne 1 ]; then echo "demo: expected exit status 1, got $$status" >&2; exit 1; fi; \
 	  echo "(exit status 1, as expected)"
 
+# tarnevo beside the Python loaders a user would write instead, on a generated corpus, in a
+# Release build of its own; writes bench/results.md. LARGE=1 adds the 100,000-key corpus.
+BENCH_BUILD ?= build-release
+bench:
+	bash scripts/install-deps.sh --bench
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEVO_WERROR=ON \
+	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=ON -DTARNEVO_BUILD_CLI=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target tarnevo_python parser_floor
+	python3 bench/gen_corpus.py $(if $(LARGE),--large)
+	python3 bench/run_bench.py --module-dir $(BENCH_BUILD)/bindings/python $(if $(LARGE),--large) \
+	  --floor-tool $(BENCH_BUILD)/bench/parser_floor --command "make bench$(if $(LARGE), LARGE=1)"
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-release

@@ -41,21 +41,34 @@ std::expected<std::string, LoaderError> read_whole_file(const std::string& path)
 
   // The size is only a hint: the file may grow or shrink while it is read, so reading goes on
   // until end of file, and one extra byte of room lets a file of unchanged size end in one call.
+  // The buffer is not zero-filled first: every byte kept is one that read() wrote.
   std::string content;
-  const std::size_t expected_size = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
-  content.resize(expected_size + 1);
+  std::size_t capacity =
+      (info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : std::size_t{0}) + 1;
   std::size_t filled = 0;
   for (;;) {
-    if (filled == content.size()) content.resize(content.size() + kGrowthStep);
-    const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return std::unexpected(LoaderError::io_os(errno));
-    }
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
+    int error = 0;
+    bool at_end = false;
+    content.resize_and_overwrite(capacity, [&](char* data, std::size_t room) {
+      while (filled < room) {
+        const ssize_t got = ::read(file.get(), data + filled, room - filled);
+        if (got < 0) {
+          if (errno == EINTR) continue;
+          error = errno;
+          break;
+        }
+        if (got == 0) {
+          at_end = true;
+          break;
+        }
+        filled += static_cast<std::size_t>(got);
+      }
+      return filled;
+    });
+    if (error != 0) return std::unexpected(LoaderError::io_os(error));
+    if (at_end) break;
+    capacity += kGrowthStep;
   }
-  content.resize(filled);
   return content;
 }
 

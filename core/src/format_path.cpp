@@ -24,6 +24,13 @@ std::optional<std::string_view> last_component(std::string_view path) noexcept {
   return std::nullopt;
 }
 
+bool is_ascii(std::string_view text) noexcept {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string_view> file_extension(std::string_view file_name) noexcept {
@@ -41,7 +48,16 @@ std::string_view file_stem(std::string_view file_name) noexcept {
 std::expected<FileFormat, FormatError> format_from_file_name(std::string_view file_name) {
   const auto extension = file_extension(file_name);
   std::string lowered;
-  if (extension && is_valid_utf8(*extension)) lowered = to_lower_full(*extension);
+  if (extension && is_ascii(*extension)) {
+    // Full lower-casing maps ASCII letters as ASCII does; discovery asks this of every file.
+    lowered.resize(extension->size());
+    for (std::size_t i = 0; i < extension->size(); ++i) {
+      const char c = (*extension)[i];
+      lowered[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+  } else if (extension && is_valid_utf8(*extension)) {
+    lowered = to_lower_full(*extension);
+  }
   if (lowered == "json") return FileFormat::Json;
   if (lowered == "yaml" || lowered == "yml") return FileFormat::Yaml;
   if (lowered == "toml") return FileFormat::Toml;

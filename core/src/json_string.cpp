@@ -1,6 +1,7 @@
 #include "json_string.hpp"
 
-#include <bit>
+#include "byte_scan.hpp"
+
 #include <cstdint>
 #include <cstring>
 
@@ -11,40 +12,10 @@ std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
   return std::unexpected(JsonFailure{problem, at});
 }
 
-// A byte that ends a plain run: the closing quotation mark, an escape, or a control character.
-bool is_special(char c) noexcept {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte == '"' || byte == '\\' || byte < 0x20;
-}
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-// The high bit of every byte lane of `word` that is '"', '\\' or below 0x20. A borrow may also
-// flag lanes above the first true one, so only the lowest flag is to be trusted.
-std::uint64_t special_lanes(std::uint64_t word) noexcept {
-  const std::uint64_t quote = word ^ (kOnes * '"');
-  const std::uint64_t backslash = word ^ (kOnes * '\\');
-  const std::uint64_t zero_quote = (quote - kOnes) & ~quote;
-  const std::uint64_t zero_backslash = (backslash - kOnes) & ~backslash;
-  const std::uint64_t below_space = (word - kOnes * 0x20) & ~word;
-  return (zero_quote | zero_backslash | below_space) & kHighBits;
-}
-
-// The first special byte in [p, end), or `end`. Locale strings are mostly long plain runs, so
-// they are scanned eight bytes at a time.
+// The first byte that ends a plain run: the closing quotation mark, an escape, or a control
+// character. Locale strings are mostly long plain runs, so they are scanned a block at a time.
 const char* find_special(const char* p, const char* end) noexcept {
-  if constexpr (std::endian::native == std::endian::little) {
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if (const std::uint64_t lanes = special_lanes(word))
-        return p + (std::countr_zero(lanes) >> 3);
-      p += 8;
-    }
-  }
-  while (p != end && !is_special(*p)) ++p;
-  return p;
+  return find_quote_backslash_or_control(p, end);
 }
 
 int hex_value(char c) noexcept {
@@ -155,14 +126,17 @@ std::expected<void, JsonFailure> read_escape(const char*& p, const char* end, st
 
 }  // namespace
 
-std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, const char* end,
-                                                         std::string& scratch) {
+namespace {
+
+// Scans the string body at `cursor` and leaves `cursor` past its closing quotation mark. A body
+// without escapes is left where it is (the result is true, its bytes end just before `cursor`);
+// otherwise the decoded text is in `scratch` (the result is false).
+std::expected<bool, JsonFailure> scan_json_string(const char*& cursor, const char* end,
+                                                  std::string& scratch) {
   const char* p = find_special(cursor, end);
-  // Most strings have no escapes: copy them straight from the text with one allocation.
   if (p != end && *p == '"') {
-    std::string text(cursor, p);
     cursor = p + 1;
-    return text;
+    return true;
   }
 
   scratch.assign(cursor, p);
@@ -171,7 +145,7 @@ std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, co
     switch (*p) {
       case '"':
         cursor = p + 1;
-        return std::string(scratch);
+        return false;
       case '\\': {
         ++p;
         if (auto escaped = read_escape(p, end, scratch); !escaped) {
@@ -186,6 +160,34 @@ std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, co
     p = find_special(p, end);
     scratch.append(run, p);
   }
+}
+
+}  // namespace
+
+std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, const char* end,
+                                                         std::string& scratch) {
+  const char* const body = cursor;
+  const auto plain = scan_json_string(cursor, end, scratch);
+  if (!plain) return std::unexpected(plain.error());
+  // Most strings have no escapes: copy them straight from the text with one allocation.
+  if (*plain) return std::string(body, cursor - 1);
+  return std::string(scratch);
+}
+
+std::expected<std::string_view, JsonFailure> view_json_string(const char*& cursor, const char* end,
+                                                              std::string& scratch) {
+  const char* const body = cursor;
+  const auto plain = scan_json_string(cursor, end, scratch);
+  if (!plain) return std::unexpected(plain.error());
+  if (*plain) return std::string_view(body, static_cast<std::size_t>(cursor - 1 - body));
+  return std::string_view(scratch);
+}
+
+std::expected<void, JsonFailure> skip_json_string(const char*& cursor, const char* end,
+                                                  std::string& scratch) {
+  const auto plain = scan_json_string(cursor, end, scratch);
+  if (!plain) return std::unexpected(plain.error());
+  return {};
 }
 
 }  // namespace tarnevo::detail

@@ -1,5 +1,7 @@
 #include "tarnevo/json_writer.hpp"
 
+#include "byte_scan.hpp"
+
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -23,18 +25,6 @@ constexpr std::array<char, 256> make_escape_table() {
   return table;
 }
 constexpr std::array<char, 256> kEscape = make_escape_table();
-
-// True when any of the eight bytes is below 0x20, a quotation mark or a backslash.
-inline bool any_byte_needs_escape(std::uint64_t word) noexcept {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-  const std::uint64_t below_space = (word - kOnes * 0x20) & ~word & kHigh;
-  const std::uint64_t quote = word ^ (kOnes * '"');
-  const std::uint64_t backslash = word ^ (kOnes * '\\');
-  const std::uint64_t is_quote = (quote - kOnes) & ~quote & kHigh;
-  const std::uint64_t is_backslash = (backslash - kOnes) & ~backslash & kHigh;
-  return (below_space | is_quote | is_backslash) != 0;
-}
 
 void write_unsigned(std::uint64_t value, ByteBuffer& out) {
   char* at = out.reserve_tail(20);
@@ -110,41 +100,37 @@ void write_json(const LocaleValue& value, ByteBuffer& out) {
 }
 
 void write_json_string(std::string_view text, ByteBuffer& out) {
-  const char* const begin = text.data();
-  const std::size_t size = text.size();
-  out.push_back('"');
-  std::size_t run_start = 0;
-  std::size_t i = 0;
-  while (i < size) {
-    // Skip eight clean bytes at a time; most locale text needs no escape at all.
-    if (i + 8 <= size) {
-      std::uint64_t word;
-      std::memcpy(&word, begin + i, 8);
-      if (!any_byte_needs_escape(word)) {
-        i += 8;
-        continue;
-      }
-    }
-    const char escape = kEscape[static_cast<unsigned char>(begin[i])];
-    if (escape == 0) {
-      ++i;
-      continue;
-    }
-    out.append(begin + run_start, i - run_start);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  // Room for the quotes and the text as it is is made at once; each escape asks for its own.
+  char* at = out.reserve_tail(text.size() + 2);
+  char* start = at;
+  *at++ = '"';
+  for (;;) {
+    // Plain bytes are copied in runs; most locale text needs no escape at all.
+    const char* const stop = detail::find_quote_backslash_or_control(p, end);
+    std::memcpy(at, p, static_cast<std::size_t>(stop - p));
+    at += stop - p;
+    if (stop == end) break;
+    // The escape turns one byte into at most six; the rest of the text and the closing
+    // quotation mark still need their room after it.
+    out.commit(static_cast<std::size_t>(at - start));
+    at = start = out.reserve_tail(6 + static_cast<std::size_t>(end - stop));
+    const auto byte = static_cast<unsigned char>(*stop);
+    const char escape = kEscape[byte];
+    *at++ = '\\';
     if (escape == 'u') {
       static constexpr char kHex[] = "0123456789abcdef";
-      const auto byte = static_cast<unsigned char>(begin[i]);
-      const char sequence[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-      out.append(sequence, 6);
+      const char digits[5] = {'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+      std::memcpy(at, digits, sizeof digits);
+      at += sizeof digits;
     } else {
-      const char sequence[2] = {'\\', escape};
-      out.append(sequence, 2);
+      *at++ = escape;
     }
-    ++i;
-    run_start = i;
+    p = stop + 1;
   }
-  out.append(begin + run_start, size - run_start);
-  out.push_back('"');
+  *at++ = '"';
+  out.commit(static_cast<std::size_t>(at - start));
 }
 
 }  // namespace tarnevo

@@ -32,7 +32,7 @@ void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < target.size() && j < source.size()) {
-    const int order = target[i].key.compare(source[j].key);
+    const int order = compare_keys(target[i].key, source[j].key);
     if (order < 0) {
       ++i;
     } else if (order > 0) {
@@ -56,7 +56,7 @@ void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
   i = 0;
   j = 0;
   while (i < target.size() && j < source.size()) {
-    const int order = target[i].key.compare(source[j].key);
+    const int order = compare_keys(target[i].key, source[j].key);
     if (order < 0) {
       merged.push_back(std::move(target[i++]));
     } else if (order > 0) {

@@ -14,4 +14,11 @@ std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text);
 std::expected<LocaleValue, FormatError> parse_yaml_text(std::string_view text);
 std::expected<LocaleValue, FormatError> parse_toml_text(std::string_view text);
 
+// Reads JSON text whose value will only fill `filling` (fill_from(filling, value)): it fails
+// exactly as parse_json_text does, but values at places where `filling` holds a non-null leaf
+// are left out, as filling would drop them. A value skipped whole reads as null. `filling` may
+// be null, which reads the whole text.
+std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
+                                                                const LocaleValue* filling);
+
 }  // namespace tarnevo::detail

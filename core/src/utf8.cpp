@@ -1,5 +1,7 @@
 #include "tarnevo/utf8.hpp"
 
+#include "byte_scan.hpp"
+
 #include <cstdint>
 #include <cstring>
 
@@ -50,19 +52,9 @@ std::size_t valid_utf8_prefix(std::string_view bytes) noexcept {
   const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* const end = begin + bytes.size();
   const unsigned char* at = begin;
-  while (at < end) {
-    if (end - at >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, at, 8);
-      if ((word & 0x8080808080808080ULL) == 0) {
-        at += 8;
-        continue;
-      }
-    }
-    if (*at < 0x80) {
-      ++at;
-      continue;
-    }
+  for (;;) {
+    at = detail::skip_ascii(at, end);
+    if (at == end) break;
     std::size_t consumed = 0;
     const std::size_t length = sequence_length(at, end, &consumed);
     if (length == 0) break;

@@ -7,49 +7,6 @@
 
 namespace tarnevo {
 
-LocaleValue LocaleValue::boolean(bool b) noexcept {
-  LocaleValue v(Kind::Bool);
-  v.bool_ = b;
-  return v;
-}
-
-LocaleValue LocaleValue::number(LocaleNumber n) noexcept {
-  LocaleValue v(Kind::Number);
-  ::new (&v.number_) LocaleNumber(n);
-  return v;
-}
-
-LocaleValue LocaleValue::from_unsigned(std::uint64_t n) noexcept {
-  return number(LocaleNumber::from_unsigned(n));
-}
-
-LocaleValue LocaleValue::from_signed(std::int64_t n) noexcept {
-  return number(LocaleNumber::from_signed(n));
-}
-
-LocaleValue LocaleValue::from_float(double n) noexcept {
-  if (!std::isfinite(n)) return LocaleValue();
-  return number(LocaleNumber::from_finite_float(n));
-}
-
-LocaleValue LocaleValue::string(std::string text) noexcept {
-  LocaleValue v(Kind::String);
-  ::new (&v.string_) std::string(std::move(text));
-  return v;
-}
-
-LocaleValue LocaleValue::array(LocaleArray items) noexcept {
-  LocaleValue v(Kind::Array);
-  ::new (&v.array_) LocaleArray(std::move(items));
-  return v;
-}
-
-LocaleValue LocaleValue::object(LocaleObject members) noexcept {
-  LocaleValue v(Kind::Object);
-  ::new (&v.object_) LocaleObject(std::move(members));
-  return v;
-}
-
 void LocaleValue::construct_from(const LocaleValue& other) {
   switch (other.kind_) {
     case Kind::Null:
@@ -73,52 +30,8 @@ void LocaleValue::construct_from(const LocaleValue& other) {
   kind_ = other.kind_;
 }
 
-void LocaleValue::construct_from(LocaleValue&& other) noexcept {
-  switch (other.kind_) {
-    case Kind::Null:
-      break;
-    case Kind::Bool:
-      bool_ = other.bool_;
-      break;
-    case Kind::Number:
-      ::new (&number_) LocaleNumber(other.number_);
-      break;
-    case Kind::String:
-      ::new (&string_) std::string(std::move(other.string_));
-      break;
-    case Kind::Array:
-      ::new (&array_) LocaleArray(std::move(other.array_));
-      break;
-    case Kind::Object:
-      ::new (&object_) LocaleObject(std::move(other.object_));
-      break;
-  }
-  kind_ = other.kind_;
-}
-
-void LocaleValue::destroy() noexcept {
-  switch (kind_) {
-    case Kind::String:
-      string_.~basic_string();
-      break;
-    case Kind::Array:
-      array_.~LocaleArray();
-      break;
-    case Kind::Object:
-      object_.~LocaleObject();
-      break;
-    default:
-      break;
-  }
-  kind_ = Kind::Null;
-}
-
 LocaleValue::LocaleValue(const LocaleValue& other) : kind_(Kind::Null) {
   construct_from(other);
-}
-
-LocaleValue::LocaleValue(LocaleValue&& other) noexcept : kind_(Kind::Null) {
-  construct_from(std::move(other));
 }
 
 LocaleValue& LocaleValue::operator=(const LocaleValue& other) {
@@ -128,21 +41,6 @@ LocaleValue& LocaleValue::operator=(const LocaleValue& other) {
     *this = std::move(copy);
   }
   return *this;
-}
-
-LocaleValue& LocaleValue::operator=(LocaleValue&& other) noexcept {
-  if (this != &other) {
-    // Detach first: `other` may live inside this value, and destroying it there would free it.
-    LocaleValue taken(Kind::Null);
-    taken.construct_from(std::move(other));
-    destroy();
-    construct_from(std::move(taken));
-  }
-  return *this;
-}
-
-LocaleValue::~LocaleValue() {
-  destroy();
 }
 
 bool operator==(const LocaleValue& a, const LocaleValue& b) {

@@ -193,7 +193,7 @@ std::vector<LocaleMember> TreeBuilder::members_in_key_order(std::vector<LocaleMe
   order_.resize(count);
   for (std::size_t k = 0; k < count; ++k) order_[k] = k;
   std::sort(order_.begin(), order_.end(), [&members](std::size_t a, std::size_t b) {
-    const int compared = members[a].key.compare(members[b].key);
+    const int compared = compare_keys(members[a].key, members[b].key);
     return compared < 0 || (compared == 0 && a < b);
   });
   for (std::size_t k = 0; k < count; ++k) {

@@ -155,3 +155,44 @@ def test_any_json_object_loads_as_json_module_reads_it(document, ensure_ascii):
         loaded = loader.load("en")
     expected = sorted_like_the_loader(json.loads(text))
     assert ordered(loaded) == ordered(expected)
+
+
+# Text of each width CPython stores (ASCII, Latin-1, two-byte, four-byte) and mixtures, short and
+# long, since strings are decoded by width and long ones take another road.
+TEXT_SAMPLES = [
+    "",
+    "plain ascii",
+    "caf\u00e9 \u00ff",
+    "\u00e9" * 300,
+    "Gr\u00f6\u00dfe " * 60 + "\u0100",
+    "\u65e5\u672c\u8a9e\u3067\u3059",
+    "mix \u00e9 \u65e5 \U0001F389 end",
+    "\U0001F389" * 255 + "x",
+    "a" * 255 + "\u00e9",
+    "a" * 256 + "\u00e9",
+    "\u00e9" * 256,
+    "\uffff\u0800\u07ff\u0080\x7f",
+    "\U00010000\U0010ffff",
+    "nul \x00 and \x1f",
+]
+
+
+@pytest.mark.parametrize("text", TEXT_SAMPLES)
+def test_text_of_every_width_comes_back_unchanged_as_key_and_value(locale_dir, text):
+    document = {text: text, "list": [text, text], "nested": {text: {text: text}}}
+    for ensure_ascii in (True, False):
+        path = locale_dir({"en.json": json.dumps(document, ensure_ascii=ensure_ascii)})
+        loaded = TarnevoLoader(path).load("en")
+        assert loaded == document
+        assert all(type(k) is str for k in loaded)
+
+
+def test_keys_repeated_across_objects_leave_every_dict_independent(locale_dir):
+    plural = {"one": "a", "other": "b"}
+    loader = TarnevoLoader(locale_dir({"en.json": json.dumps({f"k{i}": plural for i in range(50)})}))
+    loaded = loader.load("en")
+    assert all(loaded[f"k{i}"] == plural for i in range(50))
+    loaded["k0"]["one"] = "changed"
+    del loaded["k1"]["other"]
+    assert all(loaded[f"k{i}"] == plural for i in range(2, 50))
+    assert loader.load("en")["k0"] == plural

@@ -48,7 +48,8 @@ void raise_missing(const ParameterSpec& signature, const BoundArguments& bound) 
   for (std::size_t i = 0; i < signature.required_count; ++i) {
     if (bound[i] != nullptr) continue;
     if (missing != 0) names += " and ";
-    names += "'" + std::string(signature.parameter_names[i]) + "'";
+    // Appended piece by piece: GCC 12 at -O3 misreads "'" + std::string as an overlapping copy.
+    names.append("'").append(signature.parameter_names[i]).append("'");
     ++missing;
   }
   raise_type_error(display_name(signature) + " missing " + std::to_string(missing) + " required " +

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "errors.hpp"
+#include "key_strings.hpp"
+#include "text_object.hpp"
 
 namespace tarnevo::python {
 namespace {
@@ -35,56 +37,77 @@ PyRef number_to_python(const LocaleNumber& number) {
   return {};
 }
 
-PyRef array_to_python(const LocaleArray& items) {
-  PyRef list = made_or_panic(PyList_New(0));
-  if (!list) return {};
-  for (const LocaleValue& item : items) {
-    PyRef element = to_python(item);
-    if (!element) return {};
-    if (PyList_Append(list.get(), element.get()) != 0) return {};
+// One conversion: the tree it walks outlives it, so the key strs it shares can point into it.
+class Converter {
+ public:
+  PyRef convert(const LocaleValue& value) {
+    switch (value.kind()) {
+      case LocaleValue::Kind::Null:
+        return PyRef::borrow(Py_None);
+      case LocaleValue::Kind::Bool:
+        return PyRef::borrow(value.as_bool() ? Py_True : Py_False);
+      case LocaleValue::Kind::Number:
+        return number_to_python(value.as_number());
+      case LocaleValue::Kind::String:
+        return new_text(value.as_string());
+      case LocaleValue::Kind::Array:
+        return array(value.as_array());
+      case LocaleValue::Kind::Object:
+        return object(value.as_object());
+    }
+    raise_panic("a locale value has an unknown kind");
+    return {};
   }
-  return list;
-}
 
-PyRef object_to_python(const LocaleObject& members) {
-  PyRef dict = made_or_panic(PyDict_New());
-  if (!dict) return {};
+ private:
+  // The list is made at its final length and filled in place.
+  PyRef array(const LocaleArray& items) {
+    PyRef list = made_or_panic(PyList_New(static_cast<Py_ssize_t>(items.size())));
+    if (!list) return {};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      PyRef element = convert(items[i]);
+      if (!element) return {};
+      // Takes over the reference; cannot fail for an index in range.
+      PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), element.release());
+    }
+    return list;
+  }
+
   // Members are stored in ascending key order and dicts keep insertion order, so iterating the
   // result yields the keys in that order.
-  for (const LocaleMember& member : members) {
-    PyRef value = to_python(member.value);
-    if (!value) return {};
-    PyRef key = new_text(member.key);
-    if (!key) return {};
-    if (PyDict_SetItem(dict.get(), key.get(), value.get()) != 0) return {};
+  PyRef object(const LocaleObject& members) {
+    PyRef dict = made_or_panic(PyDict_New());
+    if (!dict) return {};
+    const std::vector<LocaleMember>& list = members.members();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      // A cached tree's strings lie wherever the allocator put them: ask for the next member's
+      // while this one is converted.
+      if (i + 1 < list.size()) {
+        __builtin_prefetch(list[i + 1].key.data());
+        if (list[i + 1].value.is_string()) __builtin_prefetch(list[i + 1].value.as_string().data());
+      }
+      const LocaleMember& member = list[i];
+      PyRef value = convert(member.value);
+      if (!value) return {};
+      PyRef key = made_or_panic(keys_.get(member.key).release());
+      if (!key) return {};
+      if (PyDict_SetItem(dict.get(), key.get(), value.get()) != 0) return {};
+    }
+    return dict;
   }
-  return dict;
-}
+
+  KeyStrings keys_;
+};
 
 }  // namespace
 
 PyRef new_text(std::string_view text) {
-  return made_or_panic(
-      PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
+  return made_or_panic(make_text(text));
 }
 
 PyRef to_python(const LocaleValue& value) {
-  switch (value.kind()) {
-    case LocaleValue::Kind::Null:
-      return PyRef::borrow(Py_None);
-    case LocaleValue::Kind::Bool:
-      return PyRef::borrow(value.as_bool() ? Py_True : Py_False);
-    case LocaleValue::Kind::Number:
-      return number_to_python(value.as_number());
-    case LocaleValue::Kind::String:
-      return new_text(value.as_string());
-    case LocaleValue::Kind::Array:
-      return array_to_python(value.as_array());
-    case LocaleValue::Kind::Object:
-      return object_to_python(value.as_object());
-  }
-  raise_panic("a locale value has an unknown kind");
-  return {};
+  Converter converter;
+  return converter.convert(value);
 }
 
 }  // namespace tarnevo::python

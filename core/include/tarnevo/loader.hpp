@@ -60,12 +60,22 @@ class LocaleLoader {
     mutable std::shared_mutex lock;
     T value;
   };
-  using Cache = std::unordered_map<std::string, SharedLocaleValue, TextHash, std::equal_to<>>;
+  struct CachedLocale {
+    SharedLocaleValue tree;
+    // Whether the first hit has passed: `tree` is then a copy laid out in the order that hits
+    // walk it (or stays as it was when there was no memory for the copy; see lay_out_cached).
+    bool laid_out = false;
+  };
+  using Cache = std::unordered_map<std::string, CachedLocale, TextHash, std::equal_to<>>;
 
   LocaleLoader(std::string dir_path, std::string default_locale);
 
   std::expected<void, LoaderError> discover();
-  std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale) const;
+  SharedLocaleValue lay_out_cached(std::string_view locale, SharedLocaleValue scattered);
+  // The locale's files assembled into one tree. With `filling`, the tree is read only to fill
+  // `filling`: parts that `filling` already has as non-null leaves may be left out.
+  std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale,
+                                                        const LocaleValue* filling = nullptr) const;
 
   std::string dir_path_;
   std::string default_locale_;

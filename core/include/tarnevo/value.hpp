@@ -2,7 +2,9 @@
 #pragma once
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,13 +95,48 @@ class LocaleObject {
   std::vector<LocaleMember> members_;
 };
 
-// Compares keys by their bytes as unsigned values; a proper prefix sorts first.
-inline bool key_less(std::string_view a, std::string_view b) noexcept { return a < b; }
+// Compares keys by their bytes as unsigned values; a proper prefix sorts first. Negative, zero
+// or positive, as std::string_view::compare. Inline and a word at a time: objects are sorted,
+// searched and merged by key all the time, and most keys differ within their first eight bytes.
+inline int compare_keys(std::string_view a, std::string_view b) noexcept {
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  std::size_t i = 0;
+  for (; i + 8 <= common; i += 8) {
+    std::uint64_t x;
+    std::uint64_t y;
+    __builtin_memcpy(&x, a.data() + i, sizeof x);
+    __builtin_memcpy(&y, b.data() + i, sizeof y);
+    if (x != y) {
+      if constexpr (std::endian::native == std::endian::little) {
+        x = __builtin_bswap64(x);
+        y = __builtin_bswap64(y);
+      }
+      return x < y ? -1 : 1;
+    }
+  }
+  for (; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+inline bool key_less(std::string_view a, std::string_view b) noexcept {
+  return compare_keys(a, b) < 0;
+}
 
 class LocaleValue {
  public:
   // Fixed numbering, used wherever a kind is stored or switched on.
-  enum class Kind : std::uint8_t { Null = 0, Bool = 1, Number = 2, String = 3, Array = 4, Object = 5 };
+  enum class Kind : std::uint8_t {
+    Null = 0,
+    Bool = 1,
+    Number = 2,
+    String = 3,
+    Array = 4,
+    Object = 5
+  };
 
   LocaleValue() noexcept : kind_(Kind::Null) {}
 
@@ -165,5 +202,109 @@ struct LocaleMember {
 
   friend bool operator==(const LocaleMember& a, const LocaleMember& b) = default;
 };
+
+// Moving and destroying are inline: readers and merges move and drop values by the hundred
+// thousand, and a call per value (most of them null after a move) cost more than the work.
+inline void LocaleValue::construct_from(LocaleValue&& other) noexcept {
+  switch (other.kind_) {
+    case Kind::Null:
+      break;
+    case Kind::Bool:
+      bool_ = other.bool_;
+      break;
+    case Kind::Number:
+      ::new (&number_) LocaleNumber(other.number_);
+      break;
+    case Kind::String:
+      ::new (&string_) std::string(std::move(other.string_));
+      break;
+    case Kind::Array:
+      ::new (&array_) LocaleArray(std::move(other.array_));
+      break;
+    case Kind::Object:
+      ::new (&object_) LocaleObject(std::move(other.object_));
+      break;
+  }
+  kind_ = other.kind_;
+}
+
+inline void LocaleValue::destroy() noexcept {
+  switch (kind_) {
+    case Kind::String:
+      string_.~basic_string();
+      break;
+    case Kind::Array:
+      array_.~LocaleArray();
+      break;
+    case Kind::Object:
+      object_.~LocaleObject();
+      break;
+    default:
+      break;
+  }
+  kind_ = Kind::Null;
+}
+
+inline LocaleValue::LocaleValue(LocaleValue&& other) noexcept : kind_(Kind::Null) {
+  construct_from(std::move(other));
+}
+
+inline LocaleValue& LocaleValue::operator=(LocaleValue&& other) noexcept {
+  if (this != &other) {
+    // Detach first: `other` may live inside this value, and destroying it there would free it.
+    LocaleValue taken(Kind::Null);
+    taken.construct_from(std::move(other));
+    destroy();
+    construct_from(std::move(taken));
+  }
+  return *this;
+}
+
+inline LocaleValue::~LocaleValue() {
+  destroy();
+}
+
+inline LocaleValue LocaleValue::boolean(bool b) noexcept {
+  LocaleValue v(Kind::Bool);
+  v.bool_ = b;
+  return v;
+}
+
+inline LocaleValue LocaleValue::number(LocaleNumber n) noexcept {
+  LocaleValue v(Kind::Number);
+  ::new (&v.number_) LocaleNumber(n);
+  return v;
+}
+
+inline LocaleValue LocaleValue::from_unsigned(std::uint64_t n) noexcept {
+  return number(LocaleNumber::from_unsigned(n));
+}
+
+inline LocaleValue LocaleValue::from_signed(std::int64_t n) noexcept {
+  return number(LocaleNumber::from_signed(n));
+}
+
+inline LocaleValue LocaleValue::from_float(double n) noexcept {
+  if (!std::isfinite(n)) return LocaleValue();
+  return number(LocaleNumber::from_finite_float(n));
+}
+
+inline LocaleValue LocaleValue::string(std::string text) noexcept {
+  LocaleValue v(Kind::String);
+  ::new (&v.string_) std::string(std::move(text));
+  return v;
+}
+
+inline LocaleValue LocaleValue::array(LocaleArray items) noexcept {
+  LocaleValue v(Kind::Array);
+  ::new (&v.array_) LocaleArray(std::move(items));
+  return v;
+}
+
+inline LocaleValue LocaleValue::object(LocaleObject members) noexcept {
+  LocaleValue v(Kind::Object);
+  ::new (&v.object_) LocaleObject(std::move(members));
+  return v;
+}
 
 }  // namespace tarnevo
