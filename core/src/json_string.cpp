@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tarnevo/utf8.hpp"
+
 namespace tarnevo::detail {
 namespace {
 
@@ -36,32 +38,6 @@ std::expected<std::uint32_t, JsonFailure> read_hex4(const char*& p, const char* 
   }
   return unit;
 }
-
-void append_utf8(std::string& out, std::uint32_t code_point) {
-  char bytes[4];
-  std::size_t length;
-  if (code_point < 0x80) {
-    bytes[0] = static_cast<char>(code_point);
-    length = 1;
-  } else if (code_point < 0x800) {
-    bytes[0] = static_cast<char>(0xC0 | code_point >> 6);
-    bytes[1] = static_cast<char>(0x80 | (code_point & 0x3F));
-    length = 2;
-  } else if (code_point < 0x10000) {
-    bytes[0] = static_cast<char>(0xE0 | code_point >> 12);
-    bytes[1] = static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-    bytes[2] = static_cast<char>(0x80 | (code_point & 0x3F));
-    length = 3;
-  } else {
-    bytes[0] = static_cast<char>(0xF0 | code_point >> 18);
-    bytes[1] = static_cast<char>(0x80 | (code_point >> 12 & 0x3F));
-    bytes[2] = static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
-    bytes[3] = static_cast<char>(0x80 | (code_point & 0x3F));
-    length = 4;
-  }
-  out.append(bytes, length);
-}
-
 // Decodes the \u escape whose hex digits start at `p` (a pair of them for a surrogate pair).
 // A trailing surrogate on its own is not a character, hence "invalid unicode code point"; a
 // leading one must be followed at once by a \u escape holding a trailing one.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "tarnevo/utf8.hpp"
+
 namespace tarnevo::detail {
 namespace {
 
@@ -11,26 +13,6 @@ int hex_value(char c) noexcept {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
-
-void append_utf8(std::string& out, std::uint32_t cp) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 // The body of a "basic" key with its escapes resolved.
 std::string unescape_basic(std::string_view body) {
   std::string out;
@@ -78,6 +60,7 @@ std::string unescape_basic(std::string_view body) {
           cp = cp * 16 + static_cast<std::uint32_t>(h);
           ++i;
         }
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
         append_utf8(out, cp);
         break;
       }

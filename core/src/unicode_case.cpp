@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "tarnevo/utf8.hpp"
 #include "unicode_lower_table.hpp"
 
 namespace tarnevo::detail {
@@ -39,25 +40,6 @@ std::vector<char32_t> decode(std::string_view text) {
   }
   return out;
 }
-
-void encode(char32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 std::optional<CaseClass> case_class(char32_t cp) {
   const auto it = std::upper_bound(kCaseRanges.begin(), kCaseRanges.end(), cp,
                                    [](char32_t c, const CaseRange& r) { return c < r.first; });
@@ -90,12 +72,12 @@ void append_lower(char32_t cp, std::string& out) {
   const auto it = std::lower_bound(kLowerMappings.begin(), kLowerMappings.end(), cp,
                                    [](const LowerMapping& m, char32_t c) { return m.from < c; });
   if (it == kLowerMappings.end() || it->from != cp) {
-    encode(cp, out);
+    append_utf8(out, cp);
     return;
   }
   for (char32_t target : it->to) {
     if (target == 0) break;
-    encode(target, out);
+    append_utf8(out, target);
   }
 }
 
@@ -112,7 +94,7 @@ std::string to_lower_full(std::string_view text) {
   for (std::size_t i = 0; i < code_points.size(); ++i) {
     const char32_t cp = code_points[i];
     if (cp == kCapitalSigma && is_word_final(code_points, i)) {
-      encode(kFinalSigma, out);
+      append_utf8(out, kFinalSigma);
     } else {
       append_lower(cp, out);
     }
