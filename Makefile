@@ -50,7 +50,8 @@ BENCH_BUILD ?= build-release
 bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEVO_WERROR=ON \
-	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=ON -DTARNEVO_BUILD_CLI=OFF
+	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=ON -DTARNEVO_BUILD_CLI=OFF -DTARNEVO_BUILD_PYTHON=ON \
+	  -DTARNEVO_BUILD_C_LIBRARY=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target tarnevo_python parser_floor
 	python3 bench/gen_corpus.py $(if $(LARGE),--large)
 	python3 bench/run_bench.py --module-dir $(BENCH_BUILD)/bindings/python $(if $(LARGE),--large) \
