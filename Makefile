@@ -3,8 +3,9 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test test-asan test-tsan demo clean format
+.PHONY: deps configure build test test-asan test-tsan fuzz-build fuzz demo clean format
 
 deps:
 	bash scripts/install-deps.sh
@@ -27,6 +28,17 @@ test-tsan:
 	$(MAKE) build BUILD=build-tsan BUILD_TYPE=RelWithDebInfo CMAKE_FLAGS="-DTARNEVO_SANITIZE=thread -DTARNEVO_BUILD_PYTHON=OFF -DTARNEVO_BUILD_BENCH=OFF"
 	ctest --test-dir build-tsan --output-on-failure -L concurrency
 
+# The libFuzzer targets (fuzz/), built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build directory of their own.
+fuzz-build:
+	bash scripts/install-deps.sh --fuzz
+	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja
+	cmake --build build-fuzz -j $(JOBS)
+
+# Runs every fuzz target for FUZZ_SECONDS each, one at a time, at the lowest CPU priority.
+fuzz: fuzz-build
+	bash scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
 demo: build
 	@if [ -x $(BUILD)/cli/tarnevo ]; then \
 	  $(BUILD)/cli/tarnevo check examples/locales && $(BUILD)/cli/tarnevo load examples/locales fr --pretty; \
@@ -38,4 +50,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-fuzz

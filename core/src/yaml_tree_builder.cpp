@@ -214,7 +214,7 @@ void TreeBuilder::attach(LocaleValue&& value) {
     frame.items.push_back(std::move(value));
     return;
   }
-  frame.members.emplace_back(std::move(frame.key), std::move(value));
+  frame.members.push_back(LocaleMember{std::move(frame.key), std::move(value)});
   frame.has_key = false;
 }
 

@@ -78,10 +78,12 @@ class LocaleObject {
   const LocaleValue* find(std::string_view key) const noexcept;
   LocaleValue* find(std::string_view key) noexcept;
 
-  std::size_t size() const noexcept { return members_.size(); }
-  bool empty() const noexcept { return members_.empty(); }
-  auto begin() const noexcept { return members_.cbegin(); }
-  auto end() const noexcept { return members_.cend(); }
+  // Defined below LocaleMember: clang instantiates std::vector's constexpr members where they
+  // are used, and they need the complete member type.
+  std::size_t size() const noexcept;
+  bool empty() const noexcept;
+  std::vector<LocaleMember>::const_iterator begin() const noexcept;
+  std::vector<LocaleMember>::const_iterator end() const noexcept;
 
   // Direct access for code that keeps the key order itself (the merge passes, the readers).
   const std::vector<LocaleMember>& members() const noexcept { return members_; }
@@ -115,7 +117,7 @@ class LocaleValue {
   static LocaleValue string(const char* text) { return string(std::string(text)); }
   static LocaleValue array(LocaleArray items) noexcept;
   static LocaleValue object(LocaleObject members) noexcept;
-  static LocaleValue empty_object() noexcept { return object(LocaleObject()); }
+  static LocaleValue empty_object() noexcept;
 
   // Copies are deep: two trees never share a node.
   LocaleValue(const LocaleValue& other);
@@ -165,5 +167,15 @@ struct LocaleMember {
 
   friend bool operator==(const LocaleMember& a, const LocaleMember& b) = default;
 };
+
+inline std::size_t LocaleObject::size() const noexcept { return members_.size(); }
+inline bool LocaleObject::empty() const noexcept { return members_.empty(); }
+inline std::vector<LocaleMember>::const_iterator LocaleObject::begin() const noexcept {
+  return members_.cbegin();
+}
+inline std::vector<LocaleMember>::const_iterator LocaleObject::end() const noexcept {
+  return members_.cend();
+}
+inline LocaleValue LocaleValue::empty_object() noexcept { return object(LocaleObject()); }
 
 }  // namespace tarnevo
