@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "errors.hpp"
 
@@ -35,40 +36,8 @@ PyRef number_to_python(const LocaleNumber& number) {
   return {};
 }
 
-PyRef array_to_python(const LocaleArray& items) {
-  PyRef list = made_or_panic(PyList_New(0));
-  if (!list) return {};
-  for (const LocaleValue& item : items) {
-    PyRef element = to_python(item);
-    if (!element) return {};
-    if (PyList_Append(list.get(), element.get()) != 0) return {};
-  }
-  return list;
-}
-
-PyRef object_to_python(const LocaleObject& members) {
-  PyRef dict = made_or_panic(PyDict_New());
-  if (!dict) return {};
-  // Members are stored in ascending key order and dicts keep insertion order, so iterating the
-  // result yields the keys in that order.
-  for (const LocaleMember& member : members) {
-    PyRef value = to_python(member.value);
-    if (!value) return {};
-    PyRef key = new_text(member.key);
-    if (!key) return {};
-    if (PyDict_SetItem(dict.get(), key.get(), value.get()) != 0) return {};
-  }
-  return dict;
-}
-
-}  // namespace
-
-PyRef new_text(std::string_view text) {
-  return made_or_panic(
-      PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
-}
-
-PyRef to_python(const LocaleValue& value) {
+// A new object for a leaf; for a container, a new empty list or dict that the caller fills.
+PyRef new_node(const LocaleValue& value) {
   switch (value.kind()) {
     case LocaleValue::Kind::Null:
       return PyRef::borrow(Py_None);
@@ -79,12 +48,72 @@ PyRef to_python(const LocaleValue& value) {
     case LocaleValue::Kind::String:
       return new_text(value.as_string());
     case LocaleValue::Kind::Array:
-      return array_to_python(value.as_array());
+      return made_or_panic(PyList_New(0));
     case LocaleValue::Kind::Object:
-      return object_to_python(value.as_object());
+      return made_or_panic(PyDict_New());
   }
   raise_panic("a locale value has an unknown kind");
   return {};
+}
+
+// A list or dict of the result whose items are still to be added: the tree's container, the
+// Python container (kept alive by its parent, and the root by the conversion), and the index of
+// the next item.
+struct OpenContainer {
+  const LocaleValue* value;
+  PyObject* made;
+  std::size_t next;
+};
+
+}  // namespace
+
+PyRef new_text(std::string_view text) {
+  return made_or_panic(
+      PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size())));
+}
+
+// Depth-first with an explicit list of open containers instead of recursion, since namespaces
+// can make trees thousands of levels deep. Each list or dict is made empty and put in its
+// parent first, then filled; items are appended in order and members set in ascending key
+// order, so the result is the same as converting each child before adding it.
+PyRef to_python(const LocaleValue& value) {
+  PyRef root = new_node(value);
+  if (!root || !(value.is_array() || value.is_object())) return root;
+  std::vector<OpenContainer> open;
+  open.push_back(OpenContainer{&value, root.get(), 0});
+  while (!open.empty()) {
+    OpenContainer& top = open.back();
+    const LocaleValue* child;
+    PyRef made;
+    if (top.value->is_array()) {
+      const LocaleArray& items = top.value->as_array();
+      if (top.next == items.size()) {
+        open.pop_back();
+        continue;
+      }
+      child = &items[top.next++];
+      made = new_node(*child);
+      if (!made) return {};
+      if (PyList_Append(top.made, made.get()) != 0) return {};
+    } else {
+      const std::vector<LocaleMember>& members = top.value->as_object().members();
+      if (top.next == members.size()) {
+        open.pop_back();
+        continue;
+      }
+      const LocaleMember& member = members[top.next++];
+      child = &member.value;
+      made = new_node(*child);
+      if (!made) return {};
+      PyRef key = new_text(member.key);
+      if (!key) return {};
+      if (PyDict_SetItem(top.made, key.get(), made.get()) != 0) return {};
+    }
+    if (child->is_array() || child->is_object()) {
+      open.push_back(OpenContainer{child, made.get(), 0});  // `top` is not used after this
+    }
+  }
+  return root;
 }
 
 }  // namespace tarnevo::python
