@@ -15,6 +15,11 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(json_reader yaml_reader toml_reader json_round_trip loader)
 
+# The loader target writes a small directory per input: on a memory file system when there is
+# one, which is several times faster than a disk.
+scratch=${TMPDIR:-/tmp}
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=/dev/shm; fi
+
 for target in "${targets[@]}"; do
   binary="$BUILD_DIR/fuzz_$target"
   out="fuzz/out/$target"
@@ -23,7 +28,7 @@ for target in "${targets[@]}"; do
   log="$out/last-run.log"
   status=0
   # -timeout: one input taking this long is a finding (a hang); -rss_limit_mb likewise for memory.
-  nice -n 19 "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  TMPDIR="$scratch" nice -n 19 "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus" "fuzz/corpus/$target" \
     >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)
