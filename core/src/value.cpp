@@ -52,6 +52,16 @@ LocaleValue LocaleValue::object(LocaleObject members) noexcept {
 
 namespace {
 
+// Trees are walked by plain recursion down to this depth, which real locale files never reach,
+// and level by level with an explicit list below it: namespaces can nest a tree thousands of
+// levels deep, and no walk may run out of stack. The bound keeps the recursion's share of the
+// stack to a few kilobytes.
+constexpr std::size_t kRecursionDepth = 48;
+
+bool is_container(const LocaleValue& value) noexcept {
+  return value.is_array() || value.is_object();
+}
+
 bool is_filled_container(const LocaleValue& value) noexcept {
   return (value.is_array() && !value.as_array().empty()) ||
          (value.is_object() && !value.as_object().empty());
@@ -80,7 +90,7 @@ struct PendingCopy {
 // their own, queued for the caller's loop.
 void copy_content(LocaleValue& to, const LocaleValue& from, std::vector<PendingCopy>& pending) {
   const auto copy_child = [&pending](LocaleValue& slot, const LocaleValue& child) {
-    if (!child.is_array() && !child.is_object()) {
+    if (!is_container(child)) {
       slot = child;
       return;
     }
@@ -96,6 +106,48 @@ void copy_content(LocaleValue& to, const LocaleValue& from, std::vector<PendingC
     const std::vector<LocaleMember>& source = from.as_object().members();
     for (std::size_t i = 0; i < source.size(); ++i) copy_child(members[i].value, source[i].value);
   }
+}
+
+// The copy of a container below the recursion bound, level by level.
+LocaleValue copy_level_by_level(const LocaleValue& container) {
+  LocaleValue copy = empty_shell_of(container);
+  std::vector<PendingCopy> pending;
+  copy_content(copy, container, pending);
+  while (!pending.empty()) {
+    const PendingCopy next = pending.back();
+    pending.pop_back();
+    copy_content(*next.to, *next.from, pending);
+  }
+  return copy;
+}
+
+// The copy of a container `depth` levels below the top.
+LocaleValue copy_container(const LocaleValue& container, std::size_t depth) {
+  if (depth >= kRecursionDepth) return copy_level_by_level(container);
+  // Leaves are copied in place; only containers go through a returned value.
+  if (container.is_array()) {
+    LocaleArray items;
+    items.reserve(container.as_array().size());
+    for (const LocaleValue& item : container.as_array()) {
+      if (is_container(item)) {
+        items.push_back(copy_container(item, depth + 1));
+      } else {
+        items.push_back(item);
+      }
+    }
+    return LocaleValue::array(std::move(items));
+  }
+  LocaleObject object;
+  std::vector<LocaleMember>& members = object.members();
+  members.reserve(container.as_object().size());
+  for (const LocaleMember& member : container.as_object()) {
+    if (is_container(member.value)) {
+      members.push_back(LocaleMember{member.key, copy_container(member.value, depth + 1)});
+    } else {
+      members.push_back(member);
+    }
+  }
+  return LocaleValue::object(std::move(object));
 }
 
 }  // namespace
@@ -114,20 +166,9 @@ void LocaleValue::construct_from(const LocaleValue& other) {
       ::new (&string_) std::string(other.string_);
       break;
     case Kind::Array:
-    case Kind::Object: {
-      // Level by level with an explicit list instead of recursion: namespaces can make trees
-      // thousands of levels deep, and the copy must not run out of stack.
-      LocaleValue copy = empty_shell_of(other);
-      std::vector<PendingCopy> pending;
-      copy_content(copy, other, pending);
-      while (!pending.empty()) {
-        const PendingCopy next = pending.back();
-        pending.pop_back();
-        copy_content(*next.to, *next.from, pending);
-      }
-      construct_from(std::move(copy));
+    case Kind::Object:
+      construct_from(copy_container(other, 0));
       return;
-    }
   }
   kind_ = other.kind_;
 }
@@ -170,19 +211,6 @@ void take_filled_children(LocaleValue& container, std::vector<LocaleValue>& out)
   }
 }
 
-bool has_filled_children(const LocaleValue& container) noexcept {
-  if (container.is_array()) {
-    for (const LocaleValue& item : container.as_array()) {
-      if (is_filled_container(item)) return true;
-    }
-  } else if (container.is_object()) {
-    for (const LocaleMember& member : container.as_object()) {
-      if (is_filled_container(member.value)) return true;
-    }
-  }
-  return false;
-}
-
 // Frees a deep tree without recursion: nested containers are moved out into one flat list and
 // freed from there, each once its own children have been moved out, so no destructor ever meets
 // a filled container below it. (Running out of memory for the list ends the process, as any
@@ -197,6 +225,35 @@ void dismantle(LocaleValue& container) noexcept {
   }
 }
 
+// Frees a container's content whose children are leaves or empty containers: no recursion.
+void free_flat_content(LocaleValue& container) noexcept {
+  if (container.is_array()) {
+    const LocaleArray doomed = std::move(container.as_array());
+  } else {
+    const std::vector<LocaleMember> doomed = std::move(container.as_object().members());
+  }
+}
+
+// Frees the content of a container's filled child containers, deepest first, so that destroying
+// the container afterwards meets only leaves and empty containers: by recursion down to the
+// bound (`depth` counts the levels above), and by dismantling below it.
+void free_nested_content(LocaleValue& container, std::size_t depth) noexcept {
+  if (depth >= kRecursionDepth) {
+    dismantle(container);
+    return;
+  }
+  const auto free_child = [depth](LocaleValue& child) {
+    if (!is_filled_container(child)) return;
+    free_nested_content(child, depth + 1);
+    free_flat_content(child);
+  };
+  if (container.is_array()) {
+    for (LocaleValue& item : container.as_array()) free_child(item);
+  } else {
+    for (LocaleMember& member : container.as_object().members()) free_child(member.value);
+  }
+}
+
 }  // namespace
 
 void LocaleValue::destroy() noexcept {
@@ -205,11 +262,11 @@ void LocaleValue::destroy() noexcept {
       string_.~basic_string();
       break;
     case Kind::Array:
-      if (has_filled_children(*this)) dismantle(*this);
+      free_nested_content(*this, 0);
       array_.~LocaleArray();
       break;
     case Kind::Object:
-      if (has_filled_children(*this)) dismantle(*this);
+      free_nested_content(*this, 0);
       object_.~LocaleObject();
       break;
     default:
@@ -301,10 +358,8 @@ bool equal_node(const LocaleValue& a, const LocaleValue& b,
   return false;
 }
 
-}  // namespace
-
-// Level by level with an explicit list, like the copy: trees may be thousands of levels deep.
-bool operator==(const LocaleValue& a, const LocaleValue& b) {
+// Below the recursion bound, level by level with an explicit list.
+bool equal_level_by_level(const LocaleValue& a, const LocaleValue& b) {
   std::vector<PendingComparison> pending;
   if (!equal_node(a, b, pending)) return false;
   while (!pending.empty()) {
@@ -313,6 +368,46 @@ bool operator==(const LocaleValue& a, const LocaleValue& b) {
     if (!equal_node(*next.a, *next.b, pending)) return false;
   }
   return true;
+}
+
+bool equal_values(const LocaleValue& a, const LocaleValue& b, std::size_t depth) {
+  if (depth >= kRecursionDepth) return equal_level_by_level(a, b);
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case LocaleValue::Kind::Null:
+      return true;
+    case LocaleValue::Kind::Bool:
+      return a.as_bool() == b.as_bool();
+    case LocaleValue::Kind::Number:
+      return a.as_number() == b.as_number();
+    case LocaleValue::Kind::String:
+      return a.as_string() == b.as_string();
+    case LocaleValue::Kind::Array: {
+      const LocaleArray& x = a.as_array();
+      const LocaleArray& y = b.as_array();
+      if (x.size() != y.size()) return false;
+      for (std::size_t i = 0; i < x.size(); ++i) {
+        if (!equal_values(x[i], y[i], depth + 1)) return false;
+      }
+      return true;
+    }
+    case LocaleValue::Kind::Object: {
+      const std::vector<LocaleMember>& x = a.as_object().members();
+      const std::vector<LocaleMember>& y = b.as_object().members();
+      if (x.size() != y.size()) return false;
+      for (std::size_t i = 0; i < x.size(); ++i) {
+        if (x[i].key != y[i].key || !equal_values(x[i].value, y[i].value, depth + 1)) return false;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool operator==(const LocaleValue& a, const LocaleValue& b) {
+  return equal_values(a, b, 0);
 }
 
 namespace {
