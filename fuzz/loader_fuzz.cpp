@@ -9,7 +9,8 @@
 // ".." components dropped; at most kMaxDepth components of at most kMaxName bytes, any other
 // bytes allowed, so names need not be text); the lines up to the next "@@ " line are its
 // content. Then every discovered locale, the default "en" and an unknown locale are loaded,
-// from the files and from the cache, and the outcomes are checked against each other.
+// from the files and from the cache; the outcomes are checked against each other and against
+// the same load worked out by hand from discovery, the readers and the two merges.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +31,7 @@
 #include "fuzz_checks.hpp"
 #include "tarnevo/json_writer.hpp"
 #include "tarnevo/loader.hpp"
+#include "tarnevo/merge.hpp"
 
 namespace {
 
@@ -149,6 +153,39 @@ Outcome checked_load(LocaleLoader& loader, std::string_view locale) {
   return Outcome{true, json_of(*tree)};
 }
 
+// What a load must give, worked out from the building blocks alone: the files that discovery
+// lists, read and parsed one by one, joined with assemble_pieces, the fallback to the default,
+// then filled from the default with fill_from.
+std::expected<LocaleValue, LoaderError> assemble_by_hand(const LocaleIndex& index,
+                                                         std::string_view locale) {
+  const auto entry = index.find(std::string(locale));
+  if (entry == index.end())
+    return std::unexpected(LoaderError::locale_not_found(std::string(locale)));
+  std::vector<LocalePiece> pieces;
+  for (const LocaleFile& file : entry->second) {
+    std::ifstream in(file.path, std::ios::binary);
+    if (!in) return std::unexpected(LoaderError::io_os(errno));
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!is_valid_utf8(bytes)) return std::unexpected(LoaderError::invalid_utf8());
+    const auto format = format_from_path(file.path);
+    if (!format) return std::unexpected(LoaderError::parse(format.error()));
+    auto value = parse_locale_text(bytes, *format);
+    if (!value) return std::unexpected(LoaderError::parse(std::move(value.error())));
+    pieces.push_back(LocalePiece{file.namespace_path, std::move(*value)});
+  }
+  return assemble_pieces(std::move(pieces));
+}
+
+Outcome expected_load(const LocaleIndex& index, std::string_view locale) {
+  auto tree = assemble_by_hand(index, locale);
+  if (!tree && locale != kDefault) tree = assemble_by_hand(index, kDefault);
+  if (!tree) return Outcome{false, tree.error().message()};
+  if (locale != kDefault && index.contains(std::string(kDefault))) {
+    if (auto defaults = assemble_by_hand(index, kDefault)) fill_from(*tree, *defaults);
+  }
+  return Outcome{true, json_of(*tree)};
+}
+
 void exercise(const std::string& dir) {
   auto created = LocaleLoader::create(dir, std::string(kDefault));
   if (!created) fuzz::broken("no loader for an existing directory:", created.error().message());
@@ -159,11 +196,15 @@ void exercise(const std::string& dir) {
   locales.emplace_back(kDefault);
   locales.emplace_back(kUnknown);
 
+  const LocaleIndex index = scan_directory(dir);
   std::vector<Outcome> first;
   for (const std::string& locale : locales) {
     const bool listed = std::find(languages.begin(), languages.end(), locale) != languages.end();
     fuzz::expect(loader.exists(locale) == listed, "exists disagrees with languages", locale);
     first.push_back(checked_load(loader, locale));
+    const Outcome expected = expected_load(index, locale);
+    fuzz::expect(first.back() == expected, "load differs from its building blocks:",
+                 first.back().text + "\n  expected: " + expected.text);
     // A cache hit hands out the same tree, and so does the shared form.
     fuzz::expect(checked_load(loader, locale) == first.back(), "cache hit differs", locale);
     if (auto shared = loader.load_shared(locale); shared) {
