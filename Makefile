@@ -3,6 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
 .PHONY: deps configure build test test-asan test-tsan demo bench clean format
 
@@ -17,6 +18,18 @@ build: configure
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The libFuzzer targets (fuzz/), built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build directory of their own (make clean leaves it).
+.PHONY: fuzz-build fuzz
+fuzz-build:
+	bash scripts/install-deps.sh --fuzz
+	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz -G Ninja
+	cmake --build build-fuzz -j $(JOBS)
+
+# Runs every fuzz target for FUZZ_SECONDS each, one at a time, at the lowest CPU priority.
+fuzz: fuzz-build
+	bash scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan:

@@ -23,21 +23,31 @@ class FileDescriptor {
   int fd_;
 };
 
+constexpr const char* kNotARegularFile = "not a regular file";
+
 // Bytes asked for at a time once the file turns out longer than its reported size.
 constexpr std::size_t kGrowthStep = 64 * 1024;
 
 }  // namespace
 
 std::expected<std::string, LoaderError> read_whole_file(const std::string& path) {
+  // Discovery saw a regular file, but by now something else may stand at the path. Opening
+  // without blocking keeps a FIFO from stalling the caller until some writer appears (the flag
+  // changes nothing for regular files), O_NOCTTY keeps a terminal from being adopted, and the
+  // type check on the open descriptor refuses whatever is not a regular file: a device such as
+  // /dev/zero would otherwise be read without end.
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return std::unexpected(LoaderError::io_os(errno));
   const FileDescriptor file(fd);
 
   struct stat info;
   if (::fstat(file.get(), &info) != 0) return std::unexpected(LoaderError::io_os(errno));
+  // A directory fails as reading it would; anything else that is not a file says so.
+  if (S_ISDIR(info.st_mode)) return std::unexpected(LoaderError::io_os(EISDIR));
+  if (!S_ISREG(info.st_mode)) return std::unexpected(LoaderError::io_message(kNotARegularFile));
 
   // The size is only a hint: the file may grow or shrink while it is read, so reading goes on
   // until end of file, and one extra byte of room lets a file of unchanged size end in one call.

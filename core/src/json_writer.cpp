@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace tarnevo {
 namespace {
@@ -36,7 +37,8 @@ void write_signed(std::int64_t value, ByteBuffer& out) {
   out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, value).ptr - at));
 }
 
-void write_value(const LocaleValue& value, ByteBuffer& out) {
+// Writes a value that is not a container.
+void write_leaf(const LocaleValue& value, ByteBuffer& out) {
   switch (value.kind()) {
     case LocaleValue::Kind::Null:
       out.append("null", 4);
@@ -66,37 +68,58 @@ void write_value(const LocaleValue& value, ByteBuffer& out) {
     case LocaleValue::Kind::String:
       write_json_string(value.as_string(), out);
       return;
-    case LocaleValue::Kind::Array: {
-      out.push_back('[');
-      bool first = true;
-      for (const LocaleValue& item : value.as_array()) {
-        if (!first) out.push_back(',');
-        first = false;
-        write_value(item, out);
-      }
-      out.push_back(']');
+    case LocaleValue::Kind::Array:
+    case LocaleValue::Kind::Object:
       return;
-    }
-    case LocaleValue::Kind::Object: {
-      out.push_back('{');
-      bool first = true;
-      for (const LocaleMember& member : value.as_object()) {
-        if (!first) out.push_back(',');
-        first = false;
-        write_json_string(member.key, out);
-        out.push_back(':');
-        write_value(member.value, out);
-      }
-      out.push_back('}');
-      return;
-    }
   }
 }
 
+// A container being written, and the index of its next child.
+struct OpenContainer {
+  const LocaleValue* value;
+  std::size_t next;
+};
+
 }  // namespace
 
+// Depth-first with an explicit list of open containers instead of recursion: namespaces can
+// make trees thousands of levels deep.
 void write_json(const LocaleValue& value, ByteBuffer& out) {
-  write_value(value, out);
+  if (!value.is_array() && !value.is_object()) {
+    write_leaf(value, out);
+    return;
+  }
+  std::vector<OpenContainer> open;
+  out.push_back(value.is_array() ? '[' : '{');
+  open.push_back(OpenContainer{&value, 0});
+  while (!open.empty()) {
+    OpenContainer& top = open.back();
+    const bool is_array = top.value->is_array();
+    const std::size_t size =
+        is_array ? top.value->as_array().size() : top.value->as_object().size();
+    if (top.next == size) {
+      out.push_back(is_array ? ']' : '}');
+      open.pop_back();
+      continue;
+    }
+    if (top.next != 0) out.push_back(',');
+    const LocaleValue* child;
+    if (is_array) {
+      child = &top.value->as_array()[top.next];
+    } else {
+      const LocaleMember& member = top.value->as_object().members()[top.next];
+      write_json_string(member.key, out);
+      out.push_back(':');
+      child = &member.value;
+    }
+    ++top.next;
+    if (child->is_array() || child->is_object()) {
+      out.push_back(child->is_array() ? '[' : '{');
+      open.push_back(OpenContainer{child, 0});  // `top` is not used after this
+    } else {
+      write_leaf(*child, out);
+    }
+  }
 }
 
 void write_json_string(std::string_view text, ByteBuffer& out) {

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace tarnevo {
 namespace {
@@ -17,10 +18,23 @@ LocaleMember take_member(Member& member) {
   }
 }
 
-// Both member lists are sorted by key, so one pass finds the shared keys (merged in place) and
-// counts the missing ones; a second pass over both lists inserts the missing ones in order.
-template <class SourceMembers>
-void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
+// A target and its source whose merge is still to be done; the source is moved from when
+// `Source` is non-const.
+template <class Source>
+struct PendingFill {
+  LocaleValue* target;
+  Source* source;
+};
+
+// Merges one level: the members that the target lacks are inserted (copied or moved from the
+// source), and the pairs under keys that both have are queued for the caller's loop, which goes
+// on level by level instead of recursing (namespaces make trees thousands of levels deep). Both
+// member lists are sorted by key, so one pass finds the shared keys and counts the missing
+// ones, and a second pass over both lists inserts the missing ones in order. Queued pairs point
+// into the target's final member list.
+template <class SourceMembers, class Source>
+void fill_object(std::vector<LocaleMember>& target, SourceMembers& source,
+                 std::vector<PendingFill<Source>>& pending) {
   if (source.empty()) return;
   if (target.empty()) {
     target.reserve(source.size());
@@ -28,6 +42,7 @@ void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
     return;
   }
 
+  const std::size_t queued_before = pending.size();
   std::size_t missing = 0;
   std::size_t i = 0;
   std::size_t j = 0;
@@ -39,11 +54,7 @@ void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
       ++missing;
       ++j;
     } else {
-      if constexpr (std::is_const_v<SourceMembers>) {
-        fill_from(target[i].value, source[j].value);
-      } else {
-        fill_from(target[i].value, std::move(source[j].value));
-      }
+      pending.push_back(PendingFill<Source>{&target[i].value, &source[j].value});
       ++i;
       ++j;
     }
@@ -51,6 +62,9 @@ void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
   missing += source.size() - j;
   if (missing == 0) return;
 
+  // The target's list is rebuilt, so the pairs queued above are queued again, pointing into the
+  // new list: its buffer is reserved in full and moved into place, so the pointers stay valid.
+  pending.resize(queued_before);
   std::vector<LocaleMember> merged;
   merged.reserve(target.size() + missing);
   i = 0;
@@ -63,7 +77,7 @@ void fill_object(std::vector<LocaleMember>& target, SourceMembers& source) {
       merged.push_back(take_member(source[j++]));
     } else {
       merged.push_back(std::move(target[i++]));
-      ++j;
+      pending.push_back(PendingFill<Source>{&merged.back().value, &source[j++].value});
     }
   }
   for (; i < target.size(); ++i) merged.push_back(std::move(target[i]));
@@ -91,20 +105,38 @@ LocaleValue wrap_in_namespace(std::string_view path, LocaleValue value) {
 
 }  // namespace
 
-void fill_from(LocaleValue& target, const LocaleValue& source) {
-  if (target.is_object() && source.is_object()) {
-    fill_object(target.as_object().members(), source.as_object().members());
-  } else if (target.is_null() && !source.is_null()) {
-    target = source;
+namespace {
+
+// One pair at a time from an explicit list. The const source is copied from, the other moved.
+template <class Source>
+void fill_level_by_level(LocaleValue& root_target, Source& root_source) {
+  std::vector<PendingFill<Source>> pending;
+  pending.push_back(PendingFill<Source>{&root_target, &root_source});
+  while (!pending.empty()) {
+    const PendingFill<Source> next = pending.back();
+    pending.pop_back();
+    LocaleValue& target = *next.target;
+    Source& source = *next.source;
+    if (target.is_object() && source.is_object()) {
+      fill_object(target.as_object().members(), source.as_object().members(), pending);
+    } else if (target.is_null() && !source.is_null()) {
+      if constexpr (std::is_const_v<Source>) {
+        target = source;
+      } else {
+        target = std::move(source);
+      }
+    }
   }
 }
 
+}  // namespace
+
+void fill_from(LocaleValue& target, const LocaleValue& source) {
+  fill_level_by_level(target, source);
+}
+
 void fill_from(LocaleValue& target, LocaleValue&& source) {
-  if (target.is_object() && source.is_object()) {
-    fill_object(target.as_object().members(), source.as_object().members());
-  } else if (target.is_null() && !source.is_null()) {
-    target = std::move(source);
-  }
+  fill_level_by_level(target, source);
 }
 
 LocaleValue assemble_pieces(std::vector<LocalePiece> pieces) {

@@ -21,6 +21,10 @@
 #define TOML_HEADER_ONLY 1
 #define TOML_EXCEPTIONS 0
 #define TOML_ENABLE_FORMATTERS 0
+// Arrays and inline tables nest at most this deep. toml++ parses them recursively at about a
+// kilobyte of stack per level; its default of 256 levels overflowed a 256 KiB thread stack.
+// 128 is about the other readers' limits (JSON 127, YAML 128).
+#define TOML_MAX_NESTED_VALUES 128
 
 #include <stdint.h>  // the generated file names uint_least64_t unqualified
 

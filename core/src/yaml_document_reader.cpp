@@ -100,12 +100,13 @@ class DocumentReader {
     } else if (is_end) {
       close_node();
     } else {
-      const std::uint64_t nodes_before = total_nodes_;
+      const Totals before{total_nodes_, total_bytes_};
       total_nodes_ = saturating_add(total_nodes_, 1);
+      total_bytes_ = saturating_add(total_bytes_, node.text.size());
       std::uint32_t anchor = kNoAnchor;
       if (properties.anchor != nullptr) {
         auto defined =
-            define_anchor(properties.anchor, index, kind == NodeEventKind::Scalar, nodes_before);
+            define_anchor(properties.anchor, index, kind == NodeEventKind::Scalar, before);
         if (!defined) return std::unexpected(message_at(defined.error(), event.start(), text_));
         anchor = *defined;
         node.anchor = anchor;
@@ -130,6 +131,11 @@ class DocumentReader {
   }
 
  private:
+  struct Totals {
+    std::uint64_t nodes;
+    std::uint64_t bytes;
+  };
+
   struct OpenNode {
     std::uint32_t anchor;           // the anchor this node defines, or kNoAnchor
     bool anchored_while_streaming;  // counted in open_anchored_
@@ -139,7 +145,7 @@ class DocumentReader {
 
   std::expected<std::uint32_t, std::string_view> define_anchor(const yaml_char_t* name,
                                                                std::size_t index, bool is_scalar,
-                                                               std::uint64_t nodes_before) {
+                                                               const Totals& before) {
     if (recording_.anchors.size() >= kNoAnchor) return std::unexpected("too many anchors");
     const auto id = static_cast<std::uint32_t>(recording_.anchors.size());
     Anchor& anchor = recording_.anchors.emplace_back();
@@ -147,11 +153,13 @@ class DocumentReader {
     anchor.last = index;
     if (is_scalar) {
       anchor.nodes = 1;
+      anchor.bytes = difference(total_bytes_, before.bytes);
       closed_.push_back(true);
     } else {
       // The totals at the start for now; close_node turns them into the node's cost.
       anchor.expansions = total_expansions_;
-      anchor.nodes = nodes_before;
+      anchor.nodes = before.nodes;
+      anchor.bytes = before.bytes;
       closed_.push_back(false);
       if (!recording_tail()) ++open_anchored_;
     }
@@ -171,6 +179,7 @@ class DocumentReader {
     anchor.last = recording_.events.size() - 1;
     anchor.expansions = difference(total_expansions_, anchor.expansions);
     anchor.nodes = difference(total_nodes_, anchor.nodes);
+    anchor.bytes = difference(total_bytes_, anchor.bytes);
     closed_[node.anchor] = true;
   }
 
@@ -190,6 +199,7 @@ class DocumentReader {
     anchor.referenced = true;
     total_expansions_ = saturating_add(total_expansions_, saturating_add(anchor.expansions, 1));
     total_nodes_ = saturating_add(total_nodes_, anchor.nodes);
+    total_bytes_ = saturating_add(total_bytes_, anchor.bytes);
   }
 
   // A saturated total stays saturated, so a cost never shrinks through saturation.
@@ -207,6 +217,7 @@ class DocumentReader {
   // Over the whole document: alias expansions and materialised nodes a full build performs.
   std::uint64_t total_expansions_ = 0;
   std::uint64_t total_nodes_ = 0;
+  std::uint64_t total_bytes_ = 0;  // scalar text, keys included
   std::vector<OpenNode> open_;
   std::vector<bool> closed_;  // per anchor: its node has ended
   std::unordered_map<std::string, std::uint32_t> by_name_;

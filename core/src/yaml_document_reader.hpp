@@ -3,9 +3,9 @@
 // Events stream straight into the tree builder, keeping nothing, until the first alias: anchored
 // nodes are recorded on the side in case an alias replays them. From the first alias on, the
 // rest of the document is recorded and built only at its end, when its event count, and with it
-// the repetition limit, is known. Each anchored node's cost (alias expansions and nodes one copy
-// of it materialises, nested aliases included) is known when it ends, so an alias bomb fails
-// before anything of it is copied. Locale files seldom use aliases, so the common case keeps no
+// the repetition limit, is known. Each anchored node's cost (alias expansions, nodes and scalar
+// text one copy of it materialises, nested aliases included) is known when it ends, so an alias
+// bomb fails before anything of it is copied. Locale files seldom use aliases, so the common case keeps no
 // events at all.
 #pragma once
 

@@ -15,6 +15,8 @@ inline constexpr std::string_view kRecursionLimit = "recursion limit exceeded";
 // Alias expansions, and nodes materialised through aliases, allowed per event of the document.
 inline constexpr std::uint64_t kRepetitionsPerEvent = 100;
 inline constexpr std::string_view kRepetitionLimit = "repetition limit exceeded";
+// Bytes of scalar text (keys included) copied through aliases, allowed per byte of the input.
+inline constexpr std::uint64_t kCopiesPerTextByte = 100;
 
 // Counts of copies can grow exponentially with nested aliases; they stop at the top instead of
 // wrapping around.

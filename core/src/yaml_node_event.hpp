@@ -47,6 +47,7 @@ struct Anchor {
   // What one copy of the node costs, aliases inside it expanded in turn (saturating).
   std::uint64_t expansions = 0;  // alias expansions performed
   std::uint64_t nodes = 0;       // nodes materialised
+  std::uint64_t bytes = 0;       // scalar text copied (keys included)
   bool referenced = false;       // some alias names it
 };
 

@@ -41,6 +41,9 @@ std::expected<void, std::string> TreeBuilder::take_recorded(std::size_t first,
   limit_ = stream_event_count > std::numeric_limits<std::uint64_t>::max() / kRepetitionsPerEvent
                ? std::numeric_limits<std::uint64_t>::max()
                : stream_event_count * kRepetitionsPerEvent;
+  byte_limit_ = text_.size() > std::numeric_limits<std::uint64_t>::max() / kCopiesPerTextByte
+                    ? std::numeric_limits<std::uint64_t>::max()
+                    : text_.size() * kCopiesPerTextByte;
 
   // Texts of nodes that an alias replays must stay in the recording; the others move into the
   // tree. Anchored nodes that began before `first` cover a leading stretch of it.
@@ -88,11 +91,16 @@ std::expected<void, std::string> TreeBuilder::expand(const NodeEvent& alias) {
   // Charge the whole replay, nested aliases included, before copying anything: alias bombs fail
   // here instead of after building their trees. Aliases met inside the replay were charged with
   // it. Every expansion materialises at least one node, so the node bound is the tighter one;
-  // both stay, as each names a distinct promise.
+  // both stay, as each names a distinct promise. Counts of nodes say nothing of their size, so
+  // the text copied is bounded too: a long anchored string aliased thousands of times is a bomb
+  // of few nodes.
   expansions_ = saturating_add(expansions_, saturating_add(anchor.expansions, 1));
   materialised_ = saturating_add(materialised_, anchor.nodes);
+  copied_bytes_ = saturating_add(copied_bytes_, anchor.bytes);
   const Mark at = alias.mark();
-  if (expansions_ > limit_ || materialised_ > limit_) return fail(kRepetitionLimit, at);
+  if (expansions_ > limit_ || materialised_ > limit_ || copied_bytes_ > byte_limit_) {
+    return fail(kRepetitionLimit, at);
+  }
 
   // Replay iteratively: nested aliases push further runs instead of recursing. Whatever fails
   // inside is reported at this alias, as the anchored node itself was fine where it was written.
@@ -214,7 +222,7 @@ void TreeBuilder::attach(LocaleValue&& value) {
     frame.items.push_back(std::move(value));
     return;
   }
-  frame.members.emplace_back(std::move(frame.key), std::move(value));
+  frame.members.push_back(LocaleMember{std::move(frame.key), std::move(value)});
   frame.has_key = false;
 }
 

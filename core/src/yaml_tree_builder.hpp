@@ -62,6 +62,8 @@ class TreeBuilder {
   std::uint64_t limit_ = 0;
   std::uint64_t expansions_ = 0;
   std::uint64_t materialised_ = 0;
+  std::uint64_t byte_limit_ = 0;
+  std::uint64_t copied_bytes_ = 0;
   std::vector<Frame> frames_;
   std::size_t depth_ = 0;
   std::vector<Cursor> cursors_;

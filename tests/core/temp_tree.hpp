@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +61,20 @@ class TempTree {
   void lock_dir(const std::string& relative) {
     locked_.push_back(path(relative));
     ::chmod(locked_.back().c_str(), 0);
+  }
+  // Lets other users read the whole tree (mkdtemp makes its root private), for checks that run
+  // unprivileged; locked directories stay locked.
+  void share_with_others() const {
+    ::chmod(root_.c_str(), 0755);
+    using Walk = std::filesystem::recursive_directory_iterator;
+    for (Walk it(root_, std::filesystem::directory_options::skip_permission_denied); it != Walk();
+         ++it) {
+      if (std::find(locked_.begin(), locked_.end(), it->path().string()) != locked_.end()) {
+        it.disable_recursion_pending();
+        continue;
+      }
+      if (!it->is_symlink()) ::chmod(it->path().c_str(), it->is_directory() ? 0755 : 0644);
+    }
   }
 
  private:

@@ -67,5 +67,43 @@ TEST(LocaleValue, AssigningAChildToItsParentKeepsTheChild) {
   EXPECT_EQ(to_json(copy), R"({"leaf":"v"})");
 }
 
+// Copies and comparisons recurse only down to a bound and go level by level below it; trees
+// around and far past it must come out the same either way. Each level alternates an object
+// (with a leaf beside the child) and an array (with leaves around it).
+LocaleValue layered(std::size_t depth, const std::string& bottom) {
+  LocaleValue tree = str(bottom);
+  for (std::size_t level = depth; level-- > 0;) {
+    if (level % 2 == 0) {
+      std::vector<LocaleMember> members;
+      members.push_back(LocaleMember{"child", std::move(tree)});
+      members.push_back(LocaleMember{"level", u64(level)});
+      tree = LocaleValue::object(LocaleObject::from_members(std::move(members)));
+    } else {
+      LocaleArray items;
+      items.push_back(i64(-static_cast<std::int64_t>(level) - 1));
+      items.push_back(std::move(tree));
+      items.push_back(LocaleValue::empty_object());
+      tree = LocaleValue::array(std::move(items));
+    }
+  }
+  return tree;
+}
+
+TEST(LocaleValue, DeepCopiesAndComparisonsAgreeAcrossTheRecursionBound) {
+  for (const std::size_t depth : {1u, 47u, 48u, 49u, 50u, 97u, 3000u}) {
+    const LocaleValue tree = layered(depth, "bottom");
+    const std::string json = to_json(tree);
+    LocaleValue copy = tree;
+    EXPECT_EQ(to_json(copy), json) << depth;
+    EXPECT_TRUE(copy == tree) << depth;
+    EXPECT_FALSE(layered(depth, "other") == tree) << depth;
+    EXPECT_FALSE(layered(depth + 1, "bottom") == tree) << depth;
+    LocaleValue assigned;
+    assigned = copy;
+    copy = LocaleValue();
+    EXPECT_EQ(to_json(assigned), json) << depth;
+  }
+}
+
 }  // namespace
 }  // namespace tarnevo

@@ -362,6 +362,19 @@ TEST(YamlReader, NodesMaterialisedThroughAliasesAreBounded) {
   EXPECT_EQ(failure_of(flat_aliases(2000, 4000)), "repetition limit exceeded at line 302 column 3");
 }
 
+// A long anchored string aliased again and again is a bomb of few nodes: the text copied through
+// aliases may reach 100 times the length of the input. With 10000 bytes and n aliases the input
+// is 10006 + 5n bytes, so 105 aliases (1050000 bytes copied) pass and the 106th fails.
+TEST(YamlReader, TextCopiedThroughAliasesIsBounded) {
+  const auto aliased_string = [](std::size_t aliases) {
+    return "- &s " + std::string(10000, 'x') + "\n" + repeat("- *s\n", aliases);
+  };
+  const auto within = parse(aliased_string(105));
+  ASSERT_TRUE(within) << within.error().message();
+  EXPECT_EQ(within->as_array().size(), 106u);
+  EXPECT_EQ(failure_of(aliased_string(106)), "repetition limit exceeded at line 107 column 3");
+}
+
 // Every prefix of some valid documents, then random mutations of them: each gives a value or a
 // message, never a crash (run under the sanitizers).
 TEST(YamlReader, SurvivesTruncatedAndMutatedInput) {

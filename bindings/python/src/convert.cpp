@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "errors.hpp"
 #include "key_strings.hpp"
@@ -37,10 +38,15 @@ PyRef number_to_python(const LocaleNumber& number) {
   return {};
 }
 
+// Containers are converted by plain recursion down to this depth, which real locale files never
+// reach, and level by level with an explicit list below it: namespaces can nest a tree thousands
+// of levels deep, and the conversion must not run out of stack.
+constexpr std::size_t kRecursionDepth = 48;
+
 // One conversion: the tree it walks outlives it, so the key strs it shares can point into it.
 class Converter {
  public:
-  PyRef convert(const LocaleValue& value) {
+  PyRef convert(const LocaleValue& value, std::size_t depth = 0) {
     switch (value.kind()) {
       case LocaleValue::Kind::Null:
         return PyRef::borrow(Py_None);
@@ -51,9 +57,11 @@ class Converter {
       case LocaleValue::Kind::String:
         return new_text(value.as_string());
       case LocaleValue::Kind::Array:
-        return array(value.as_array());
+        if (depth >= kRecursionDepth) return level_by_level(value);
+        return array(value.as_array(), depth);
       case LocaleValue::Kind::Object:
-        return object(value.as_object());
+        if (depth >= kRecursionDepth) return level_by_level(value);
+        return object(value.as_object(), depth);
     }
     raise_panic("a locale value has an unknown kind");
     return {};
@@ -61,11 +69,11 @@ class Converter {
 
  private:
   // The list is made at its final length and filled in place.
-  PyRef array(const LocaleArray& items) {
+  PyRef array(const LocaleArray& items, std::size_t depth) {
     PyRef list = made_or_panic(PyList_New(static_cast<Py_ssize_t>(items.size())));
     if (!list) return {};
     for (std::size_t i = 0; i < items.size(); ++i) {
-      PyRef element = convert(items[i]);
+      PyRef element = convert(items[i], depth + 1);
       if (!element) return {};
       // Takes over the reference; cannot fail for an index in range.
       PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), element.release());
@@ -75,7 +83,7 @@ class Converter {
 
   // Members are stored in ascending key order and dicts keep insertion order, so iterating the
   // result yields the keys in that order.
-  PyRef object(const LocaleObject& members) {
+  PyRef object(const LocaleObject& members, std::size_t depth) {
     PyRef dict = made_or_panic(PyDict_New());
     if (!dict) return {};
     const std::vector<LocaleMember>& list = members.members();
@@ -87,13 +95,75 @@ class Converter {
         if (list[i + 1].value.is_string()) __builtin_prefetch(list[i + 1].value.as_string().data());
       }
       const LocaleMember& member = list[i];
-      PyRef value = convert(member.value);
+      PyRef value = convert(member.value, depth + 1);
       if (!value) return {};
       PyRef key = made_or_panic(keys_.get(member.key).release());
       if (!key) return {};
       if (PyDict_SetItem(dict.get(), key.get(), value.get()) != 0) return {};
     }
     return dict;
+  }
+
+  // A leaf's object, or a container's list (at its final length) or dict, still to be filled.
+  PyRef shell(const LocaleValue& value) {
+    if (value.is_array()) {
+      return made_or_panic(PyList_New(static_cast<Py_ssize_t>(value.as_array().size())));
+    }
+    if (value.is_object()) return made_or_panic(PyDict_New());
+    return convert(value);
+  }
+
+  // A list or dict of the result whose items are still to be added: the tree's container, the
+  // Python container (kept alive by its parent, the root by this function) and the next index.
+  struct OpenContainer {
+    const LocaleValue* value;
+    PyObject* made;
+    std::size_t next;
+  };
+
+  // Each container is made and put into its parent first, then filled; items keep their order
+  // and members are set in ascending key order, so the result equals the recursive one.
+  PyRef level_by_level(const LocaleValue& root_value) {
+    PyRef root = shell(root_value);
+    if (!root) return {};
+    std::vector<OpenContainer> open;
+    open.push_back(OpenContainer{&root_value, root.get(), 0});
+    while (!open.empty()) {
+      OpenContainer& top = open.back();
+      const LocaleValue* child;
+      PyRef made;
+      if (top.value->is_array()) {
+        const LocaleArray& items = top.value->as_array();
+        if (top.next == items.size()) {
+          open.pop_back();
+          continue;
+        }
+        const std::size_t index = top.next++;
+        child = &items[index];
+        made = shell(*child);
+        if (!made) return {};
+        Py_INCREF(made.get());  // PyList_SetItem takes one reference; `made` keeps its own
+        PyList_SetItem(top.made, static_cast<Py_ssize_t>(index), made.get());
+      } else {
+        const std::vector<LocaleMember>& members = top.value->as_object().members();
+        if (top.next == members.size()) {
+          open.pop_back();
+          continue;
+        }
+        const LocaleMember& member = members[top.next++];
+        child = &member.value;
+        made = shell(*child);
+        if (!made) return {};
+        PyRef key = made_or_panic(keys_.get(member.key).release());
+        if (!key) return {};
+        if (PyDict_SetItem(top.made, key.get(), made.get()) != 0) return {};
+      }
+      // The parent holds the new container, so it outlives `made`; `top` is not used after this.
+      if (child->is_array() || child->is_object()) {
+        open.push_back(OpenContainer{child, made.get(), 0});
+      }
+    }
+    return root;
   }
 
   KeyStrings keys_;

@@ -80,10 +80,12 @@ class LocaleObject {
   const LocaleValue* find(std::string_view key) const noexcept;
   LocaleValue* find(std::string_view key) noexcept;
 
-  std::size_t size() const noexcept { return members_.size(); }
-  bool empty() const noexcept { return members_.empty(); }
-  auto begin() const noexcept { return members_.cbegin(); }
-  auto end() const noexcept { return members_.cend(); }
+  // Defined below LocaleMember: clang instantiates std::vector's constexpr members where they
+  // are used, and they need the complete member type.
+  std::size_t size() const noexcept;
+  bool empty() const noexcept;
+  std::vector<LocaleMember>::const_iterator begin() const noexcept;
+  std::vector<LocaleMember>::const_iterator end() const noexcept;
 
   // Direct access for code that keeps the key order itself (the merge passes, the readers).
   const std::vector<LocaleMember>& members() const noexcept { return members_; }
@@ -152,7 +154,7 @@ class LocaleValue {
   static LocaleValue string(const char* text) { return string(std::string(text)); }
   static LocaleValue array(LocaleArray items) noexcept;
   static LocaleValue object(LocaleObject members) noexcept;
-  static LocaleValue empty_object() noexcept { return object(LocaleObject()); }
+  static LocaleValue empty_object() noexcept;
 
   // Copies are deep: two trees never share a node.
   LocaleValue(const LocaleValue& other);
@@ -183,6 +185,9 @@ class LocaleValue {
  private:
   explicit LocaleValue(Kind kind) noexcept : kind_(kind) {}
   void destroy() noexcept;
+  // Frees a filled container's nested content without recursing once per level, so that a tree
+  // nested thousands of levels deep (namespaces can make one) cannot exhaust the stack.
+  static void release_nested(LocaleValue& container) noexcept;
   void construct_from(const LocaleValue& other);
   void construct_from(LocaleValue&& other) noexcept;
 
@@ -202,6 +207,19 @@ struct LocaleMember {
 
   friend bool operator==(const LocaleMember& a, const LocaleMember& b) = default;
 };
+
+inline std::size_t LocaleObject::size() const noexcept {
+  return members_.size();
+}
+inline bool LocaleObject::empty() const noexcept {
+  return members_.empty();
+}
+inline std::vector<LocaleMember>::const_iterator LocaleObject::begin() const noexcept {
+  return members_.cbegin();
+}
+inline std::vector<LocaleMember>::const_iterator LocaleObject::end() const noexcept {
+  return members_.cend();
+}
 
 // Moving and destroying are inline: readers and merges move and drop values by the hundred
 // thousand, and a call per value (most of them null after a move) cost more than the work.
@@ -234,9 +252,11 @@ inline void LocaleValue::destroy() noexcept {
       string_.~basic_string();
       break;
     case Kind::Array:
+      if (!array_.empty()) release_nested(*this);
       array_.~LocaleArray();
       break;
     case Kind::Object:
+      if (!object_.empty()) release_nested(*this);
       object_.~LocaleObject();
       break;
     default:
@@ -299,6 +319,10 @@ inline LocaleValue LocaleValue::array(LocaleArray items) noexcept {
   LocaleValue v(Kind::Array);
   ::new (&v.array_) LocaleArray(std::move(items));
   return v;
+}
+
+inline LocaleValue LocaleValue::empty_object() noexcept {
+  return object(LocaleObject());
 }
 
 inline LocaleValue LocaleValue::object(LocaleObject members) noexcept {
