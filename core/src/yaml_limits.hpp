@@ -17,6 +17,11 @@ inline constexpr std::uint64_t kRepetitionsPerEvent = 100;
 inline constexpr std::string_view kRepetitionLimit = "repetition limit exceeded";
 // Bytes of scalar text (keys included) copied through aliases, allowed per byte of the input.
 inline constexpr std::uint64_t kCopiesPerTextByte = 100;
+// Whatever the document's size, aliases may materialise at most this many nodes and copy at
+// most this much text: relative bounds alone still let a few megabytes of YAML demand gigabytes
+// of memory, and no locale file shares that much through aliases.
+inline constexpr std::uint64_t kMaxNodesThroughAliases = std::uint64_t{1} << 20;
+inline constexpr std::uint64_t kMaxBytesThroughAliases = std::uint64_t{64} << 20;
 
 // Counts of copies can grow exponentially with nested aliases; they stop at the top instead of
 // wrapping around.

@@ -41,8 +41,9 @@ std::expected<void, std::string> TreeBuilder::take_recorded(std::size_t first,
   limit_ = stream_event_count > std::numeric_limits<std::uint64_t>::max() / kRepetitionsPerEvent
                ? std::numeric_limits<std::uint64_t>::max()
                : stream_event_count * kRepetitionsPerEvent;
-  byte_limit_ = text_.size() > std::numeric_limits<std::uint64_t>::max() / kCopiesPerTextByte
-                    ? std::numeric_limits<std::uint64_t>::max()
+  node_limit_ = std::min(limit_, kMaxNodesThroughAliases);
+  byte_limit_ = text_.size() > kMaxBytesThroughAliases / kCopiesPerTextByte
+                    ? kMaxBytesThroughAliases
                     : text_.size() * kCopiesPerTextByte;
 
   // Texts of nodes that an alias replays must stay in the recording; the others move into the
@@ -98,7 +99,7 @@ std::expected<void, std::string> TreeBuilder::expand(const NodeEvent& alias) {
   materialised_ = saturating_add(materialised_, anchor.nodes);
   copied_bytes_ = saturating_add(copied_bytes_, anchor.bytes);
   const Mark at = alias.mark();
-  if (expansions_ > limit_ || materialised_ > limit_ || copied_bytes_ > byte_limit_) {
+  if (expansions_ > limit_ || materialised_ > node_limit_ || copied_bytes_ > byte_limit_) {
     return fail(kRepetitionLimit, at);
   }
 

@@ -60,6 +60,7 @@ class TreeBuilder {
   Recording& recording_;
   std::string_view text_;
   std::uint64_t limit_ = 0;
+  std::uint64_t node_limit_ = 0;
   std::uint64_t expansions_ = 0;
   std::uint64_t materialised_ = 0;
   std::uint64_t byte_limit_ = 0;

@@ -84,6 +84,27 @@ INSTANTIATE_TEST_SUITE_P(
                                                         aliases += "- *s\n";
                                                       return aliases;
                                                     }()},
+                      // Within the per-event bounds but over the absolute ones: 60 aliases of a
+                      // 20000-item list (1.2 million nodes), 70 aliases of a 1 MB string.
+                      Bomb{"BigFlatList", "- &l [" +
+                                              [] {
+                                                std::string items;
+                                                for (int i = 0; i < 20'000; ++i)
+                                                  items += i ? ", x" : "x";
+                                                return items;
+                                              }() +
+                                              "]\n" +
+                                              [] {
+                                                std::string aliases;
+                                                for (int i = 0; i < 60; ++i) aliases += "- *l\n";
+                                                return aliases;
+                                              }()},
+                      Bomb{"BigAliasedText", "- &s " + std::string(1 << 20, 'x') + "\n" +
+                                                 [] {
+                                                   std::string aliases;
+                                                   for (int i = 0; i < 70; ++i) aliases += "- *s\n";
+                                                   return aliases;
+                                                 }()},
                       // The bomb sits deep inside the document, below a streamed prefix.
                       Bomb{"Nested", "prefix: [1, 2, 3]\nouter:\n  inner:\n" +
                                          [] {
