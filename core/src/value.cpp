@@ -215,18 +215,11 @@ struct PendingComparison {
   const LocaleValue* b;
 };
 
-// Compares two nodes without their children, and queues the children that are containers.
-bool equal_node(const LocaleValue& a, const LocaleValue& b,
-                std::vector<PendingComparison>& pending) {
+// Compares two nodes' kinds, leaves, sizes and keys, leaving each pair of children to
+// `equal_child`: the recursive comparison and the level-by-level one differ only there.
+template <class EqualChild>
+bool equal_shallow(const LocaleValue& a, const LocaleValue& b, EqualChild&& equal_child) {
   if (a.kind() != b.kind()) return false;
-  const auto equal_child = [&pending](const LocaleValue& x, const LocaleValue& y) {
-    if (x.is_array() || x.is_object()) {
-      if (x.kind() != y.kind()) return false;
-      pending.push_back(PendingComparison{&x, &y});
-      return true;
-    }
-    return equal_node(x, y, pending);
-  };
   switch (a.kind()) {
     case LocaleValue::Kind::Null:
       return true;
@@ -258,6 +251,19 @@ bool equal_node(const LocaleValue& a, const LocaleValue& b,
   return false;
 }
 
+// Compares two nodes without their children, and queues the children that are containers.
+bool equal_node(const LocaleValue& a, const LocaleValue& b,
+                std::vector<PendingComparison>& pending) {
+  return equal_shallow(a, b, [&pending](const LocaleValue& x, const LocaleValue& y) {
+    if (x.is_array() || x.is_object()) {
+      if (x.kind() != y.kind()) return false;
+      pending.push_back(PendingComparison{&x, &y});
+      return true;
+    }
+    return equal_node(x, y, pending);
+  });
+}
+
 // Below the recursion bound, level by level with an explicit list.
 bool equal_level_by_level(const LocaleValue& a, const LocaleValue& b) {
   std::vector<PendingComparison> pending;
@@ -272,36 +278,9 @@ bool equal_level_by_level(const LocaleValue& a, const LocaleValue& b) {
 
 bool equal_values(const LocaleValue& a, const LocaleValue& b, std::size_t depth) {
   if (depth >= kRecursionDepth) return equal_level_by_level(a, b);
-  if (a.kind() != b.kind()) return false;
-  switch (a.kind()) {
-    case LocaleValue::Kind::Null:
-      return true;
-    case LocaleValue::Kind::Bool:
-      return a.as_bool() == b.as_bool();
-    case LocaleValue::Kind::Number:
-      return a.as_number() == b.as_number();
-    case LocaleValue::Kind::String:
-      return a.as_string() == b.as_string();
-    case LocaleValue::Kind::Array: {
-      const LocaleArray& x = a.as_array();
-      const LocaleArray& y = b.as_array();
-      if (x.size() != y.size()) return false;
-      for (std::size_t i = 0; i < x.size(); ++i) {
-        if (!equal_values(x[i], y[i], depth + 1)) return false;
-      }
-      return true;
-    }
-    case LocaleValue::Kind::Object: {
-      const std::vector<LocaleMember>& x = a.as_object().members();
-      const std::vector<LocaleMember>& y = b.as_object().members();
-      if (x.size() != y.size()) return false;
-      for (std::size_t i = 0; i < x.size(); ++i) {
-        if (x[i].key != y[i].key || !equal_values(x[i].value, y[i].value, depth + 1)) return false;
-      }
-      return true;
-    }
-  }
-  return false;
+  return equal_shallow(a, b, [depth](const LocaleValue& x, const LocaleValue& y) {
+    return equal_values(x, y, depth + 1);
+  });
 }
 
 }  // namespace
