@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "libyaml_events.hpp"
+
 // toml++ exactly as the library compiles it.
 #include "tomlplusplus.hpp"
 
@@ -34,25 +36,6 @@ bool ends_with(const std::string& text, const char* suffix) {
   std::transform(end.begin(), end.end(), end.begin(),
                  [](unsigned char c) { return std::tolower(c); });
   return end == tail;
-}
-
-bool libyaml_events(const std::string& text) {
-  yaml_parser_t parser;
-  if (!yaml_parser_initialize(&parser)) return false;
-  yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()),
-                               text.size());
-  bool ok = true;
-  for (bool done = false; !done;) {
-    yaml_event_t event;
-    if (!yaml_parser_parse(&parser, &event)) {
-      ok = false;
-      break;
-    }
-    done = event.type == YAML_STREAM_END_EVENT;
-    yaml_event_delete(&event);
-  }
-  yaml_parser_delete(&parser);
-  return ok;
 }
 
 double median(std::vector<double> values) {
@@ -88,7 +71,7 @@ int main(int argc, char** argv) {
   for (int round = 0; round < rounds; ++round) {
     double start = thread_ms();
     for (const std::string& text : yaml_texts) {
-      if (!libyaml_events(text)) {
+      if (!run_libyaml_events(text)) {
         std::fprintf(stderr, "parser_floor: libyaml failed on a file\n");
         return 1;
       }
