@@ -4,7 +4,7 @@
 set -euo pipefail
 
 debian_packages=(libyaml-dev libtomlplusplus-dev libgtest-dev pkg-config valgrind)
-python_modules=(pytest hypothesis)
+python_modules=(pytest hypothesis mypy)
 extra_debian=()
 extra_python=()
 for arg in "$@"; do

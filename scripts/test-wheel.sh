@@ -43,6 +43,20 @@ fi
 test "$(PATH="$work/venv/bin:$PATH" command -v tarnevo)" = "$work/venv/bin/tarnevo"
 echo "installed command: $("$work/venv/bin/tarnevo" --version)"
 
+# Type checkers find the module's types in the installed wheel: a typed use passes, a wrong
+# argument type is reported.
+typing_dir="$repo/tests/python/typing"
+(cd "$work" && "$venv_python" -m mypy --strict --no-incremental "$typing_dir/typed_use.py")
+if wrong=$(cd "$work" && "$venv_python" -m mypy --no-incremental -c \
+    'import tarnevo; tarnevo.TarnevoLoader("d").load(42)'); then
+  echo "mypy accepted load(42) on the installed module" >&2
+  exit 1
+fi
+if ! grep -q 'Argument 1 to "load" of "TarnevoLoader" has incompatible type "int"' <<<"$wrong"; then
+  echo "mypy did not report the wrong argument type as expected: $wrong" >&2
+  exit 1
+fi
+
 cd "$work"
 TARNEVO_EXPECT_INSTALLED_UNDER="$work/venv" PYTHONDONTWRITEBYTECODE=1 \
   "$venv_python" -m pytest -q -p no:cacheprovider "$repo/tests/python"

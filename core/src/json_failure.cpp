@@ -36,8 +36,6 @@ std::string_view problem_text(JsonProblem problem) {
       return "number out of range";
     case JsonProblem::InvalidEscape:
       return "invalid escape";
-    case JsonProblem::InvalidCodePoint:
-      return "invalid unicode code point";
     case JsonProblem::LoneLeadingSurrogate:
       return "lone leading surrogate in hex escape";
     case JsonProblem::UnexpectedEndOfHexEscape:

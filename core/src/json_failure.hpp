@@ -22,7 +22,6 @@ enum class JsonProblem : std::uint8_t {
   InvalidNumber,
   NumberOutOfRange,
   InvalidEscape,
-  InvalidCodePoint,
   LoneLeadingSurrogate,
   UnexpectedEndOfHexEscape,
   ControlCharacter,

@@ -39,13 +39,13 @@ std::expected<std::uint32_t, JsonFailure> read_hex4(const char*& p, const char* 
   return unit;
 }
 // Decodes the \u escape whose hex digits start at `p` (a pair of them for a surrogate pair).
-// A trailing surrogate on its own is not a character, hence "invalid unicode code point"; a
-// leading one must be followed at once by a \u escape holding a trailing one.
+// A surrogate escape must be a pair: a leading surrogate followed at once by a \u escape holding a
+// trailing one. A trailing surrogate met first is as unpaired as a leading one left alone.
 std::expected<std::uint32_t, JsonFailure> read_unicode_escape(const char*& p, const char* end) {
   const auto first = read_hex4(p, end);
   if (!first) return std::unexpected(first.error());
   const std::uint32_t unit = *first;
-  if (unit >= 0xDC00 && unit <= 0xDFFF) return fail(JsonProblem::InvalidCodePoint, p - 1);
+  if (unit >= 0xDC00 && unit <= 0xDFFF) return fail(JsonProblem::LoneLeadingSurrogate, p - 1);
   if (unit < 0xD800 || unit > 0xDBFF) return unit;
 
   if (p == end) return fail(JsonProblem::EofWhileString, end);

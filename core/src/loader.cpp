@@ -25,8 +25,11 @@ LocaleLoader::~LocaleLoader() = default;
 
 std::expected<LocaleLoader, LoaderError> LocaleLoader::create(std::string dir_path,
                                                               std::string default_locale) {
+  // A path with a NUL inside names nothing the file system can look up; handing it to stat()
+  // would quietly cut it at the NUL and open a different directory.
   struct stat info;
-  if (::stat(dir_path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+  if (dir_path.find('\0') != std::string::npos || ::stat(dir_path.c_str(), &info) != 0 ||
+      !S_ISDIR(info.st_mode)) {
     return std::unexpected(LoaderError::directory_not_found(dir_path));
   }
   LocaleLoader loader(std::move(dir_path), std::move(default_locale));

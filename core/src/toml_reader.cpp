@@ -341,6 +341,13 @@ FormatError toml_failure(std::string detail) {
 std::expected<LocaleValue, FormatError> parse_toml_text(std::string_view text) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   if (text.empty()) return LocaleValue::empty_object();
+  // The mark is allowed once, as the very first character; everywhere else the parser refuses
+  // it as a stray character except right after the first, which it would skip as its own.
+  if (text.starts_with(kByteOrderMark)) {
+    TomlSourceMap source(text);
+    return std::unexpected(toml_failure(render_positioned_toml_error(
+        source, TomlPosition{1, 1}, 1, "a byte-order mark is allowed only at the start")));
+  }
 
   // toml++ builds and tears down its tree recursively, and dotted keys nest tables as deep as
   // the text is long: refuse deep documents before they reach it.

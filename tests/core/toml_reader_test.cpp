@@ -434,6 +434,20 @@ void expect_value_or_positioned_error(const std::string& text) {
   EXPECT_EQ(detail.find("cannot insert"), std::string::npos) << detail;
 }
 
+// U+FEFF counts as a byte-order mark only as the very first character; inside strings and
+// comments it is text, anywhere else a stray character.
+TEST(TomlByteOrderMark, OnlyAtTheVeryStart) {
+  const std::string bom = "\xEF\xBB\xBF";
+  for (const std::string& text : {bom + bom + "a = 1\n", "a = 1\n" + bom + "b = 2\n",
+                                  "a = 1 " + bom + "\n", "a = 1\n" + bom + "# c\n"}) {
+    expect_value_or_positioned_error(text);
+    EXPECT_FALSE(read_toml(text).has_value()) << text;
+  }
+  const auto inside = read_toml(bom + "a = \"" + bom + "\" # " + bom + "\n");
+  ASSERT_TRUE(inside.has_value()) << inside.error().message();
+  EXPECT_EQ(*inside, obj({{"a", str(bom)}}));
+}
+
 TEST(TomlRobustness, ValidDocumentsRead) {
   for (const char* document : kValidDocuments) {
     const auto result = read_toml(document);

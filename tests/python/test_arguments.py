@@ -149,3 +149,18 @@ def test_text_is_passed_unaltered(locale_dir):
     assert loader.exists(" en ")
     assert not loader.exists("en")
     assert loader.load("EN") == {"k": 3}
+
+
+@pytest.mark.parametrize("make", [TarnevoLoader, create_locale_loader])
+@pytest.mark.parametrize("suffix", ["\x00junk", "\x00"])
+def test_directory_with_a_nul_is_not_found_whole(locale_dir, make, suffix):
+    path = locale_dir({"en.json": '{"k": 1}'}) + suffix
+    with pytest.raises(RuntimeError) as caught:
+        make(path)
+    assert caught.value.args == (f"Directory not found: {path}",)
+    # Locale names with a NUL are names like any other: they simply match nothing.
+    loader = TarnevoLoader(path[: -len(suffix)], "en\x00")
+    assert loader.exists("en") and not loader.exists("en\x00")
+    with pytest.raises(RuntimeError) as caught:
+        loader.load("en\x00x")
+    assert caught.value.args == ("Locale not found: en\x00",)
