@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "tarnevo/utf8.hpp"
+#include "text/utf8.hpp"
 
 namespace tarnevo::cli {
 namespace {
@@ -44,7 +44,7 @@ std::unexpected<UsageError> usage_error(std::string message, std::optional<Comma
 // saying so beats silently loading the default locale instead.
 std::optional<UsageError> check_locale_text(std::string_view what, std::string_view name,
                                             Command command) {
-  if (is_valid_utf8(name)) return std::nullopt;
+  if (detail::text::is_valid_utf8(name)) return std::nullopt;
   return UsageError{std::string(what) + " is not UTF-8", command};
 }
 

@@ -1,7 +1,7 @@
 #include "commands.hpp"
 #include "exit_status.hpp"
 #include "output.hpp"
-#include "tarnevo/json_writer.hpp"
+#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 
 namespace tarnevo::cli {
@@ -14,13 +14,13 @@ int run_languages(const Arguments& arguments) {
     return kFailure;
   }
   const std::vector<std::string> names = loader->languages();
-  ByteBuffer text;
+  detail::tree::ByteBuffer text;
   if (arguments.json) {
     // The same array as tarnevo_languages_json.
     text.push_back('[');
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (i != 0) text.push_back(',');
-      write_json_string(names[i], text);
+      detail::tree::write_json_string(names[i], text);
     }
     text.push_back(']');
     text.push_back('\n');

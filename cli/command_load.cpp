@@ -5,7 +5,7 @@
 #include "locale_reading.hpp"
 #include "output.hpp"
 #include "pretty_json.hpp"
-#include "tarnevo/json_writer.hpp"
+#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 
 namespace tarnevo::cli {
@@ -21,7 +21,7 @@ void note_fallback(const LocaleLoader& loader, const std::string& locale) {
                  "; printing the default locale '" + fallback + "'");
     return;
   }
-  const LocaleIndex index = scan_directory(loader.dir_path());
+  const detail::loader::LocaleIndex index = detail::loader::scan_directory(loader.dir_path());
   const auto entry = index.find(locale);
   if (entry == index.end()) return;
   const LocaleReading reading = read_locale(locale, entry->second);
@@ -48,11 +48,11 @@ int run_load(const Arguments& arguments) {
   }
   note_fallback(*loader, locale);
   // The same buffer and writer as tarnevo_load_json, so the bytes are the same.
-  ByteBuffer text(128);
+  detail::tree::ByteBuffer text(128);
   if (arguments.pretty) {
     write_pretty_json(**tree, text);
   } else {
-    write_json(**tree, text);
+    detail::tree::write_json(**tree, text);
   }
   text.push_back('\n');
   write_out(text.view());

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <utility>
 
-#include "tarnevo/locale_file.hpp"
+#include "loader/locale_file.hpp"
 #include "tarnevo/merge.hpp"
 
 namespace tarnevo::cli {
 
-LocaleReading read_locale(std::string name, const std::vector<LocaleFile>& files) {
+LocaleReading read_locale(std::string name, const std::vector<detail::loader::LocaleFile>& files) {
   LocaleReading reading;
   reading.name = std::move(name);
   reading.file_count = files.size();
   std::vector<LocalePiece> pieces;
   pieces.reserve(files.size());
-  for (const LocaleFile& file : files) {
-    auto value = read_locale_file(file);
+  for (const detail::loader::LocaleFile& file : files) {
+    auto value = detail::loader::read_locale_file(file);
     if (value) {
       pieces.push_back(LocalePiece{file.namespace_path, std::move(*value)});
     } else {
@@ -29,8 +29,8 @@ LocaleReading read_locale(std::string name, const std::vector<LocaleFile>& files
   return reading;
 }
 
-std::vector<LocaleReading> read_all_locales(const LocaleIndex& index) {
-  std::vector<const LocaleIndex::value_type*> entries;
+std::vector<LocaleReading> read_all_locales(const detail::loader::LocaleIndex& index) {
+  std::vector<const detail::loader::LocaleIndex::value_type*> entries;
   entries.reserve(index.size());
   for (const auto& entry : index) entries.push_back(&entry);
   std::sort(entries.begin(), entries.end(),

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tarnevo/discovery.hpp"
+#include "loader/discovery.hpp"
 #include "tarnevo/value.hpp"
 
 namespace tarnevo::cli {
@@ -29,9 +29,9 @@ struct LocaleReading {
   bool loads() const noexcept { return failures.empty(); }
 };
 
-LocaleReading read_locale(std::string name, const std::vector<LocaleFile>& files);
+LocaleReading read_locale(std::string name, const std::vector<detail::loader::LocaleFile>& files);
 
 // Every locale of the index, read, in ascending byte order of the names.
-std::vector<LocaleReading> read_all_locales(const LocaleIndex& index);
+std::vector<LocaleReading> read_all_locales(const detail::loader::LocaleIndex& index);
 
 }  // namespace tarnevo::cli

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "arguments.hpp"
+#include "tarnevo/version.hpp"
 #include "commands.hpp"
 #include "exit_status.hpp"
 #include "output.hpp"
@@ -20,7 +21,7 @@ int dispatch(const Arguments& arguments) {
       write_out(arguments.help_topic ? command_help(*arguments.help_topic) : overview_help());
       return kSuccess;
     case Command::Version:
-      write_out("tarnevo " TARNEVO_VERSION "\n");
+      write_out("tarnevo " TARNEVO_VERSION_STRING "\n");
       return kSuccess;
     case Command::Languages:
       return run_languages(arguments);

@@ -3,7 +3,7 @@
 namespace tarnevo::cli {
 namespace {
 
-void new_line(std::size_t depth, ByteBuffer& out) {
+void new_line(std::size_t depth, detail::tree::ByteBuffer& out) {
   out.push_back('\n');
   char* at = out.reserve_tail(2 * depth);
   for (std::size_t i = 0; i < 2 * depth; ++i) at[i] = ' ';
@@ -12,7 +12,7 @@ void new_line(std::size_t depth, ByteBuffer& out) {
 
 // Recursion is as deep as the tree, which the readers bound (a few hundred levels at most with
 // namespaces), as the compact writer's is.
-void write_value(const LocaleValue& value, std::size_t depth, ByteBuffer& out) {
+void write_value(const LocaleValue& value, std::size_t depth, detail::tree::ByteBuffer& out) {
   if (value.is_array() && !value.as_array().empty()) {
     out.push_back('[');
     bool first = true;
@@ -33,7 +33,7 @@ void write_value(const LocaleValue& value, std::size_t depth, ByteBuffer& out) {
       if (!first) out.push_back(',');
       first = false;
       new_line(depth + 1, out);
-      write_json_string(member.key, out);
+      detail::tree::write_json_string(member.key, out);
       out.append(": ", 2);
       write_value(member.value, depth + 1, out);
     }
@@ -42,12 +42,12 @@ void write_value(const LocaleValue& value, std::size_t depth, ByteBuffer& out) {
     return;
   }
   // Scalars, {} and [] are written exactly as the compact writer writes them.
-  write_json(value, out);
+  detail::tree::write_json(value, out);
 }
 
 }  // namespace
 
-void write_pretty_json(const LocaleValue& value, ByteBuffer& out) {
+void write_pretty_json(const LocaleValue& value, detail::tree::ByteBuffer& out) {
   write_value(value, 0, out);
 }
 

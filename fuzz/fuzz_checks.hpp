@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tarnevo/format.hpp"
-#include "tarnevo/utf8.hpp"
+#include "text/utf8.hpp"
 #include "tarnevo/value.hpp"
 
 namespace tarnevo::fuzz {
@@ -47,7 +47,7 @@ inline void check_tree(const LocaleValue& root) {
         break;
       }
       case LocaleValue::Kind::String:
-        expect(is_valid_utf8(value.as_string()), "string is not UTF-8");
+        expect(detail::text::is_valid_utf8(value.as_string()), "string is not UTF-8");
         break;
       case LocaleValue::Kind::Array:
         for (const LocaleValue& item : value.as_array()) pending.push_back(&item);
@@ -55,7 +55,7 @@ inline void check_tree(const LocaleValue& root) {
       case LocaleValue::Kind::Object: {
         const std::vector<LocaleMember>& members = value.as_object().members();
         for (std::size_t i = 0; i < members.size(); ++i) {
-          expect(is_valid_utf8(members[i].key), "key is not UTF-8");
+          expect(detail::text::is_valid_utf8(members[i].key), "key is not UTF-8");
           if (i > 0) {
             expect(key_less(members[i - 1].key, members[i].key), "keys out of order or repeated",
                    members[i].key);
@@ -72,7 +72,7 @@ inline void check_tree(const LocaleValue& root) {
 inline void check_failure(const FormatError& error, FormatError::Kind kind) {
   expect(error.kind() == kind, "failure of the wrong kind", error.message());
   expect(!error.detail().empty(), "empty failure message");
-  expect(is_valid_utf8(error.message()), "failure message is not UTF-8");
+  expect(detail::text::is_valid_utf8(error.message()), "failure message is not UTF-8");
 }
 
 // One reader on one input: the outcome is a sound tree or a sound failure.
@@ -91,7 +91,7 @@ inline void check_reader(const std::uint8_t* data, std::size_t size, FileFormat 
 // The loader checks UTF-8 before any reader runs, so the readers only ever see valid text; other
 // inputs are not worth keeping in a reader's corpus.
 inline bool is_reader_input(const std::uint8_t* data, std::size_t size) {
-  return is_valid_utf8(std::string_view(reinterpret_cast<const char*>(data), size));
+  return detail::text::is_valid_utf8(std::string_view(reinterpret_cast<const char*>(data), size));
 }
 
 }  // namespace tarnevo::fuzz

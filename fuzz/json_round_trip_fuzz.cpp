@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz_checks.hpp"
-#include "tarnevo/json_writer.hpp"
+#include "tree/write_json.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tarnevo;
@@ -14,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto tree = parse_locale_text(text, FileFormat::Json);
   if (!tree) return 0;
 
-  ByteBuffer written;
-  write_json(*tree, written);
-  fuzz::expect(is_valid_utf8(written.view()), "written JSON is not UTF-8");
+  detail::tree::ByteBuffer written;
+  detail::tree::write_json(*tree, written);
+  fuzz::expect(detail::text::is_valid_utf8(written.view()), "written JSON is not UTF-8");
   auto again = parse_locale_text(written.view(), FileFormat::Json);
   if (!again) fuzz::broken("written JSON does not read back:", again.error().message());
   fuzz::expect(*again == *tree, "tree changed on the way through text", written.view());
 
-  ByteBuffer rewritten;
-  write_json(*again, rewritten);
+  detail::tree::ByteBuffer rewritten;
+  detail::tree::write_json(*again, rewritten);
   fuzz::expect(rewritten.view() == written.view(), "second writing differs", rewritten.view());
   return 0;
 }

@@ -29,7 +29,8 @@
 #include <vector>
 
 #include "fuzz_checks.hpp"
-#include "tarnevo/json_writer.hpp"
+#include "loader/discovery.hpp"
+#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 #include "tarnevo/merge.hpp"
 
@@ -128,8 +129,8 @@ bool has_known_prefix(const std::string& message) {
 }
 
 std::string json_of(const LocaleValue& value) {
-  ByteBuffer buffer;
-  write_json(value, buffer);
+  detail::tree::ByteBuffer buffer;
+  detail::tree::write_json(value, buffer);
   return std::string(buffer.view());
 }
 
@@ -145,7 +146,7 @@ Outcome checked_load(LocaleLoader& loader, std::string_view locale) {
   if (!tree) {
     const std::string message = tree.error().message();
     fuzz::expect(has_known_prefix(message), "load failed with an unexpected error", message);
-    fuzz::expect(is_valid_utf8(message), "load error is not UTF-8");
+    fuzz::expect(detail::text::is_valid_utf8(message), "load error is not UTF-8");
     return Outcome{false, message};
   }
   fuzz::expect(tree->is_object(), "a loaded locale is not an object");
@@ -156,17 +157,17 @@ Outcome checked_load(LocaleLoader& loader, std::string_view locale) {
 // What a load must give, worked out from the building blocks alone: the files that discovery
 // lists, read and parsed one by one, joined with assemble_pieces, the fallback to the default,
 // then filled from the default with fill_from.
-std::expected<LocaleValue, LoaderError> assemble_by_hand(const LocaleIndex& index,
+std::expected<LocaleValue, LoaderError> assemble_by_hand(const detail::loader::LocaleIndex& index,
                                                          std::string_view locale) {
   const auto entry = index.find(std::string(locale));
   if (entry == index.end())
     return std::unexpected(LoaderError::locale_not_found(std::string(locale)));
   std::vector<LocalePiece> pieces;
-  for (const LocaleFile& file : entry->second) {
+  for (const detail::loader::LocaleFile& file : entry->second) {
     std::ifstream in(file.path, std::ios::binary);
     if (!in) return std::unexpected(LoaderError::io_os(errno));
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!is_valid_utf8(bytes)) return std::unexpected(LoaderError::invalid_utf8());
+    if (!detail::text::is_valid_utf8(bytes)) return std::unexpected(LoaderError::invalid_utf8());
     const auto format = format_from_path(file.path);
     if (!format) return std::unexpected(LoaderError::parse(format.error()));
     auto value = parse_locale_text(bytes, *format);
@@ -176,7 +177,7 @@ std::expected<LocaleValue, LoaderError> assemble_by_hand(const LocaleIndex& inde
   return assemble_pieces(std::move(pieces));
 }
 
-Outcome expected_load(const LocaleIndex& index, std::string_view locale) {
+Outcome expected_load(const detail::loader::LocaleIndex& index, std::string_view locale) {
   auto tree = assemble_by_hand(index, locale);
   if (!tree && locale != kDefault) tree = assemble_by_hand(index, kDefault);
   if (!tree) return Outcome{false, tree.error().message()};
@@ -196,7 +197,7 @@ void exercise(const std::string& dir) {
   locales.emplace_back(kDefault);
   locales.emplace_back(kUnknown);
 
-  const LocaleIndex index = scan_directory(dir);
+  const detail::loader::LocaleIndex index = detail::loader::scan_directory(dir);
   std::vector<Outcome> first;
   for (const std::string& locale : locales) {
     const bool listed = std::find(languages.begin(), languages.end(), locale) != languages.end();

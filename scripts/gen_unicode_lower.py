@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes core/src/unicode_lower_table.hpp: the full Unicode lower-case mapping as Python's
+"""Writes core/src/text/generated/unicode_lower_table.hpp: the full Unicode lower-case mapping as Python's
 str.lower() applies it, for the case-insensitive match of file extensions.
 
 Two tables come out:
@@ -121,7 +121,7 @@ def render(mappings, ranges):
 
 def main():
     root = Path(__file__).resolve().parent.parent
-    target = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "core/src/unicode_lower_table.hpp"
+    target = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "core/src/text/generated/unicode_lower_table.hpp"
     target.write_text(render(lower_mappings(), sigma_ranges()), encoding="utf-8")
 
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "tarnevo/discovery.hpp"
+#include "loader/discovery.hpp"
 #include "tarnevo/format.hpp"
 #include "tarnevo/loader.hpp"
 
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   make_discovery_tree(root / "tree");
   std::size_t files = 0;
   const double scan = median_seconds(15, 1, [&] {
-    const auto index = tarnevo::scan_directory((root / "tree").string());
+    const auto index = tarnevo::detail::loader::scan_directory((root / "tree").string());
     files = 0;
     for (const auto& entry : index) files += entry.second.size();
   });

@@ -19,7 +19,7 @@
 #include "libyaml_events.hpp"
 
 // toml++ exactly as the library compiles it.
-#include "tomlplusplus.hpp"
+#include "toml/tomlplusplus.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // Prints MB/s for each (best round, in thread CPU time), and the ratio of the reader's time to
 // toml++'s.
 // toml++ exactly as the reader compiles it, so that both share one set of inline definitions.
-#include "../../core/src/tomlplusplus.hpp"
+#include "toml/tomlplusplus.hpp"
 
 #include <algorithm>
 #include <cstdio>

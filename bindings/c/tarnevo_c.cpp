@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "tarnevo/json_writer.hpp"
+#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
-#include "tarnevo/utf8.hpp"
+#include "text/utf8.hpp"
 
 // The handle the caller holds: the loader in a heap block of its own.
 struct LocaleLoader {
@@ -44,7 +44,7 @@ auto guarded(const char* function, Body&& body) noexcept -> decltype(body()) {
 std::optional<std::string_view> utf8_argument(const char* text) noexcept {
   if (text == nullptr) return std::nullopt;
   std::string_view bytes(text);
-  if (!tarnevo::is_valid_utf8(bytes)) return std::nullopt;
+  if (!tarnevo::detail::text::is_valid_utf8(bytes)) return std::nullopt;
   return bytes;
 }
 
@@ -79,11 +79,11 @@ TARNEVO_API char* tarnevo_languages_json(LocaleLoader* loader) {
   return guarded(__func__, [&]() -> char* {
     if (loader == nullptr) return nullptr;
     const std::vector<std::string> names = loader->core.languages();
-    tarnevo::ByteBuffer text(kInitialTextCapacity);
+    tarnevo::detail::tree::ByteBuffer text(kInitialTextCapacity);
     text.push_back('[');
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (i != 0) text.push_back(',');
-      tarnevo::write_json_string(names[i], text);
+      tarnevo::detail::tree::write_json_string(names[i], text);
     }
     text.push_back(']');
     return text.release_c_string();
@@ -98,8 +98,8 @@ TARNEVO_API char* tarnevo_load_json(LocaleLoader* loader, const char* locale) {
     // The cached tree is immutable, so it is written as it is, without a copy.
     const auto tree = loader->core.load_shared(*name);
     if (!tree) return nullptr;
-    tarnevo::ByteBuffer text(kInitialTextCapacity);
-    tarnevo::write_json(**tree, text);
+    tarnevo::detail::tree::ByteBuffer text(kInitialTextCapacity);
+    tarnevo::detail::tree::write_json(**tree, text);
     return text.release_c_string();
   });
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "small_stack.hpp"
-#include "tarnevo/json_writer.hpp"
+#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 #include "tarnevo/merge.hpp"
 #include "temp_tree.hpp"
@@ -75,8 +75,8 @@ TEST(DeepNamespace, CoreOperationsDoNotRecursePerLevel) {
     other.push_back(LocalePiece{dotted(keys), obj({{"k", str("other")}, {"n", u64(1)}})});
     EXPECT_FALSE(assemble_pieces(std::move(other)) == tree);
 
-    ByteBuffer written;
-    write_json(tree, written);
+    detail::tree::ByteBuffer written;
+    detail::tree::write_json(tree, written);
     EXPECT_EQ(written.view(), wrapped_json(keys, R"({"k":"first","n":1})"));
     copy = LocaleValue();  // destroyed level by level
   });
@@ -152,8 +152,8 @@ TEST_P(DeepNamespaceLoad, LoadsOnASmallStack) {
     ASSERT_TRUE(cached.has_value());
     EXPECT_TRUE(*cached == *fr);
 
-    ByteBuffer written;
-    write_json(*fr, written);
+    detail::tree::ByteBuffer written;
+    detail::tree::write_json(*fr, written);
     EXPECT_EQ(written.view(), wrapped_json(keys, R"({"k":"fr","m":1,"n":"filled"})"));
     ASSERT_TRUE(loader->reload(std::nullopt).has_value());
   });

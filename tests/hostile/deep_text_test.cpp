@@ -7,7 +7,7 @@
 
 #include "small_stack.hpp"
 #include "tarnevo/format.hpp"
-#include "tarnevo/json_writer.hpp"
+#include "tree/write_json.hpp"
 
 namespace tarnevo {
 namespace {
@@ -40,8 +40,8 @@ TEST_P(DeepTextOnASmallStack, ReadsOrFailsAtTheLimit) {
       ASSERT_TRUE(tree.has_value()) << tree.error().message();
       const LocaleValue copy = *tree;
       EXPECT_TRUE(copy == *tree);
-      ByteBuffer written;
-      write_json(copy, written);
+      detail::tree::ByteBuffer written;
+      detail::tree::write_json(copy, written);
       EXPECT_GT(written.size(), 0u);
     } else {
       ASSERT_FALSE(tree.has_value());

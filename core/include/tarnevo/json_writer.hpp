@@ -1,69 +1,14 @@
-// The compact JSON text form of a tree, written into one growable byte buffer.
+// The compact JSON text of a tree: no whitespace, object members in key order, strings with
+// the short escapes and \u00xx for other control bytes, floats as their shortest round-trip
+// digits. The same bytes as tarnevo_load_json hands to C callers.
 #pragma once
 
-#include <cstddef>
-#include <string_view>
+#include <string>
 
 #include "tarnevo/value.hpp"
 
 namespace tarnevo {
 
-// A growable byte buffer on the C heap, so that its block can be handed across the C interface
-// as it is. Running out of memory throws std::bad_alloc.
-class ByteBuffer {
- public:
-  explicit ByteBuffer(std::size_t initial_capacity = 128);
-  ByteBuffer(ByteBuffer&& other) noexcept;
-  ByteBuffer& operator=(ByteBuffer&& other) noexcept;
-  ByteBuffer(const ByteBuffer&) = delete;
-  ByteBuffer& operator=(const ByteBuffer&) = delete;
-  ~ByteBuffer();
-
-  void append(const char* bytes, std::size_t count) {
-    if (count > capacity_ - size_) grow(count);
-    if (count != 0) __builtin_memcpy(data_ + size_, bytes, count);
-    size_ += count;
-  }
-  void append(std::string_view bytes) { append(bytes.data(), bytes.size()); }
-  void push_back(char byte) {
-    if (size_ == capacity_) grow(1);
-    data_[size_++] = byte;
-  }
-  // Makes room for `count` more bytes and returns where they go; `commit` then counts them.
-  char* reserve_tail(std::size_t count) {
-    if (count > capacity_ - size_) grow(count);
-    return data_ + size_;
-  }
-  void commit(std::size_t count) noexcept { size_ += count; }
-
-  const char* data() const noexcept { return data_; }
-  std::size_t size() const noexcept { return size_; }
-  std::size_t capacity() const noexcept { return capacity_; }
-  std::string_view view() const noexcept { return {data_, size_}; }
-  void clear() noexcept { size_ = 0; }
-
-  // Appends one NUL byte, shrinks the block to exactly the text and its terminator, and hands
-  // the block over: the caller releases it with std::free. The buffer is empty afterwards.
-  char* release_c_string();
-
- private:
-  void grow(std::size_t extra);
-
-  char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
-};
-
-// Appends the compact JSON text of `value`: no whitespace, object members in key order.
-void write_json(const LocaleValue& value, ByteBuffer& out);
-
-// Appends `text` as one JSON string: quotes, the short escapes for \b \t \n \f \r \" \\, \u00xx
-// for the other bytes below 0x20, every other byte (UTF-8 included) as it is.
-void write_json_string(std::string_view text, ByteBuffer& out);
-
-// Appends a float by the writer's number rules: shortest round-trip digits, positional for
-// decimal exponents -5..15 (always with a fraction, 1.0), scientific with a signed exponent
-// otherwise (1e+16, 1.5e-7); non-finite values as null.
-void write_json_float(double value, ByteBuffer& out);
+std::string to_json(const LocaleValue& value);
 
 }  // namespace tarnevo

@@ -4,13 +4,10 @@
 #include <expected>
 #include <memory>
 #include <optional>
-#include <shared_mutex>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "tarnevo/discovery.hpp"
 #include "tarnevo/error.hpp"
 #include "tarnevo/state.hpp"
 #include "tarnevo/value.hpp"
@@ -55,18 +52,11 @@ class LocaleLoader {
   LoaderState current_state() const;
 
  private:
-  template <class T>
-  struct Guarded {
-    mutable std::shared_mutex lock;
-    T value;
-  };
-  struct CachedLocale {
-    SharedLocaleValue tree;
-    // Whether the first hit has passed: `tree` is then a copy laid out in the order that hits
-    // walk it (or stays as it was when there was no memory for the copy; see lay_out_cached).
-    bool laid_out = false;
-  };
-  using Cache = std::unordered_map<std::string, CachedLocale, TextHash, std::equal_to<>>;
+  // The three shared objects, each behind its own reader-writer lock (defined with the loader's
+  // code). Held by pointer so that a loader can be moved.
+  struct GuardedState;
+  struct GuardedIndex;
+  struct GuardedCache;
 
   LocaleLoader(std::string dir_path, std::string default_locale);
 
@@ -79,9 +69,9 @@ class LocaleLoader {
 
   std::string dir_path_;
   std::string default_locale_;
-  std::shared_ptr<Guarded<LoaderState>> state_;
-  std::shared_ptr<Guarded<LocaleIndex>> files_;
-  std::shared_ptr<Guarded<Cache>> cache_;
+  std::shared_ptr<GuardedState> state_;
+  std::shared_ptr<GuardedIndex> files_;
+  std::shared_ptr<GuardedCache> cache_;
 };
 
 }  // namespace tarnevo

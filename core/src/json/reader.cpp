@@ -1,0 +1,328 @@
+// The strict JSON reader. It is iterative: open arrays and objects live on an explicit stack, so
+// the depth limit, not the machine stack, bounds nesting. Finished children wait on two shared
+// stacks (array elements, object members) and move once into an exactly sized vector when their
+// container closes, so building a tree costs no allocation beyond those vectors and the strings.
+//
+// When the text is read to fill another tree, values that the other tree already has as a
+// non-null leaf are only checked, not built: filling could never use them.
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <numeric>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "text/byte_scan.hpp"
+#include "json/failure.hpp"
+#include "json/number.hpp"
+#include "json/string.hpp"
+#include "json/reader.hpp"
+
+namespace tarnevo::detail::json {
+namespace {
+
+// Arrays and objects together may nest this deep; one more level fails.
+constexpr std::size_t kMaxDepth = 127;
+
+std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
+  return std::unexpected(JsonFailure{problem, at});
+}
+
+// Whether the next value is built, and what of the tree being filled lies at its place.
+struct Placement {
+  // Only checked: the tree being filled has a non-null leaf here.
+  bool skip = false;
+  // The tree being filled has this object here; an object read here is built without the
+  // members that it can only lose to the object's own.
+  const LocaleObject* kept = nullptr;
+};
+
+// What `filling` (the tree that the read value will fill, or null) means for a value read at its
+// root: a non-null leaf there wins against anything read, an object there wins member by member.
+Placement placement_in(const LocaleValue* filling) {
+  if (filling == nullptr || filling->is_null()) return {};
+  if (filling->is_object()) return {false, &filling->as_object()};
+  return {true, nullptr};
+}
+
+class JsonTreeReader {
+ public:
+  JsonTreeReader(std::string_view text, Placement top)
+      : cursor_(text.data()), end_(text.data() + text.size()), top_(top) {
+    open_.reserve(kMaxDepth);
+  }
+
+  std::expected<LocaleValue, JsonFailure> read();
+
+ private:
+  struct OpenContainer {
+    bool is_object;
+    // Nothing in this container is built.
+    bool skip;
+    // An object's counterpart in the tree being filled, if any.
+    const LocaleObject* kept;
+    // Where this container's children start on `members_` or `elements_`.
+    std::size_t first_child;
+    // An object's key whose value is being read.
+    std::string key;
+  };
+
+  // Where the value about to be read goes.
+  Placement next_placement() const noexcept {
+    if (open_.empty()) return top_;
+    const OpenContainer& container = open_.back();
+    if (container.skip) return {true, nullptr};
+    return container.is_object ? member_ : Placement{};
+  }
+
+  // Most tokens follow each other directly or after one line break and its indentation.
+  void skip_whitespace() noexcept {
+    if (cursor_ != end_ && static_cast<unsigned char>(*cursor_) > ' ') return;
+    cursor_ = text::skip_json_whitespace(cursor_, end_);
+  }
+
+  std::expected<void, JsonFailure> read_scalar(bool skip);
+  std::expected<void, JsonFailure> read_literal(std::string_view word, LocaleValue value,
+                                                bool skip);
+  std::expected<void, JsonFailure> read_key();
+  void add_value(LocaleValue&& value, bool skip);
+  void close_container();
+  LocaleValue close_array();
+  LocaleValue close_object();
+
+  const char* cursor_;
+  const char* const end_;
+  const Placement top_;
+  // The placement of the member whose key was read last.
+  Placement member_;
+  std::vector<OpenContainer> open_;
+  std::vector<LocaleValue> elements_;
+  std::vector<LocaleMember> members_;
+  LocaleValue result_;
+  std::string scratch_;
+  std::vector<std::size_t> key_order_;
+};
+
+// Reads one value. An opened array or object is pushed on `open_`, and the loop goes on with its
+// first child; a finished value goes to the innermost open container, which may close in turn.
+std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
+  for (;;) {
+    skip_whitespace();
+    if (cursor_ == end_) return fail(JsonProblem::EofWhileValue, end_);
+    if (*cursor_ == '[' || *cursor_ == '{') {
+      const bool is_object = *cursor_ == '{';
+      if (open_.size() == kMaxDepth) return fail(JsonProblem::RecursionLimit, cursor_);
+      ++cursor_;
+      skip_whitespace();
+      if (cursor_ == end_)
+        return fail(is_object ? JsonProblem::EofWhileObject : JsonProblem::EofWhileList, end_);
+      const Placement placement = next_placement();
+      if (*cursor_ == (is_object ? '}' : ']')) {
+        ++cursor_;
+        add_value(is_object ? LocaleValue::empty_object() : LocaleValue::array({}), placement.skip);
+      } else {
+        open_.push_back(OpenContainer{is_object,
+                                      placement.skip,
+                                      is_object ? placement.kept : nullptr,
+                                      is_object ? members_.size() : elements_.size(),
+                                      {}});
+        if (is_object) {
+          if (auto key = read_key(); !key) return std::unexpected(key.error());
+        }
+        continue;
+      }
+    } else if (auto scalar = read_scalar(next_placement().skip); !scalar) {
+      return std::unexpected(scalar.error());
+    }
+
+    // After a value: a separator and the next child, or the end of containers.
+    for (;;) {
+      skip_whitespace();
+      if (open_.empty()) {
+        if (cursor_ != end_) return fail(JsonProblem::TrailingCharacters, cursor_);
+        return std::move(result_);
+      }
+      const bool is_object = open_.back().is_object;
+      if (cursor_ == end_)
+        return fail(is_object ? JsonProblem::EofWhileObject : JsonProblem::EofWhileList, end_);
+      if (*cursor_ == ',') {
+        ++cursor_;
+        skip_whitespace();
+        if (cursor_ != end_ && *cursor_ == (is_object ? '}' : ']')) {
+          return fail(JsonProblem::TrailingComma, cursor_);
+        }
+        if (is_object) {
+          if (auto key = read_key(); !key) return std::unexpected(key.error());
+        }
+        break;
+      }
+      if (*cursor_ != (is_object ? '}' : ']')) {
+        return fail(
+            is_object ? JsonProblem::ExpectedCommaOrBrace : JsonProblem::ExpectedCommaOrBracket,
+            cursor_);
+      }
+      ++cursor_;
+      close_container();
+    }
+  }
+}
+
+// Reads a member's key and its `:`; whitespace before the key is already skipped.
+std::expected<void, JsonFailure> JsonTreeReader::read_key() {
+  if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
+  if (*cursor_ != '"') return fail(JsonProblem::KeyMustBeString, cursor_);
+  ++cursor_;
+  OpenContainer& container = open_.back();
+  if (container.skip) {
+    if (auto key = skip_json_string(cursor_, end_, scratch_); !key) {
+      return std::unexpected(key.error());
+    }
+  } else {
+    const auto key = view_json_string(cursor_, end_, scratch_);
+    if (!key) return std::unexpected(key.error());
+    member_ = {};
+    if (container.kept != nullptr) member_ = placement_in(container.kept->find(*key));
+    // A skipped member's key is never made.
+    if (!member_.skip) container.key = std::string(*key);  // exactly sized, as kept in the tree
+  }
+  skip_whitespace();
+  if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
+  if (*cursor_ != ':') return fail(JsonProblem::ExpectedColon, cursor_);
+  ++cursor_;
+  return {};
+}
+
+void JsonTreeReader::add_value(LocaleValue&& value, bool skip) {
+  if (skip) return;
+  if (open_.empty()) {
+    result_ = std::move(value);
+  } else if (open_.back().is_object) {
+    members_.push_back(LocaleMember{std::move(open_.back().key), std::move(value)});
+  } else {
+    elements_.push_back(std::move(value));
+  }
+}
+
+std::expected<void, JsonFailure> JsonTreeReader::read_scalar(bool skip) {
+  switch (*cursor_) {
+    case '"': {
+      ++cursor_;
+      if (skip) return skip_json_string(cursor_, end_, scratch_);
+      auto text = read_json_string(cursor_, end_, scratch_);
+      if (!text) return std::unexpected(text.error());
+      add_value(LocaleValue::string(std::move(*text)), false);
+      return {};
+    }
+    case 't':
+      return read_literal("true", LocaleValue::boolean(true), skip);
+    case 'f':
+      return read_literal("false", LocaleValue::boolean(false), skip);
+    case 'n':
+      return read_literal("null", LocaleValue::null(), skip);
+    case '-':
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9': {
+      // A skipped number is still read whole: one out of range fails the text all the same.
+      auto number = read_json_number(cursor_, end_);
+      if (!number) return std::unexpected(number.error());
+      add_value(std::move(*number), skip);
+      return {};
+    }
+    default:
+      return fail(JsonProblem::ExpectedValue, cursor_);
+  }
+}
+
+// A misspelt literal is blamed on its first wrong byte; one cut short by the end of the text is
+// an early end.
+std::expected<void, JsonFailure> JsonTreeReader::read_literal(std::string_view word,
+                                                              LocaleValue value, bool skip) {
+  for (const char expected : word) {
+    if (cursor_ == end_) return fail(JsonProblem::EofWhileValue, end_);
+    if (*cursor_ != expected) return fail(JsonProblem::ExpectedValue, cursor_);
+    ++cursor_;
+  }
+  add_value(std::move(value), skip);
+  return {};
+}
+
+// A skipped container built nothing; its children were only checked.
+void JsonTreeReader::close_container() {
+  if (open_.back().skip) {
+    open_.pop_back();
+    add_value(LocaleValue(), true);
+    return;
+  }
+  add_value(open_.back().is_object ? close_object() : close_array(), false);
+}
+
+LocaleValue JsonTreeReader::close_array() {
+  const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(open_.back().first_child);
+  LocaleArray items(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
+  elements_.erase(first, elements_.end());
+  open_.pop_back();
+  return LocaleValue::array(std::move(items));
+}
+
+// Members arrive in text order; the object wants them sorted by key bytes, and of equal keys the
+// one given last. Sorting indices and moving each kept member once is much cheaper than sorting
+// the members themselves.
+LocaleValue JsonTreeReader::close_object() {
+  const std::size_t first = open_.back().first_child;
+  LocaleMember* const given = members_.data() + first;
+  const std::size_t count = members_.size() - first;
+  std::vector<LocaleMember> members;
+  members.reserve(count);
+
+  bool ordered = true;
+  for (std::size_t i = 1; i < count && ordered; ++i)
+    ordered = key_less(given[i - 1].key, given[i].key);
+  if (ordered) {
+    for (std::size_t i = 0; i < count; ++i) members.push_back(std::move(given[i]));
+  } else {
+    key_order_.resize(count);
+    std::iota(key_order_.begin(), key_order_.end(), std::size_t{0});
+    std::sort(key_order_.begin(), key_order_.end(), [given](std::size_t a, std::size_t b) {
+      const int order = compare_keys(given[a].key, given[b].key);
+      return order < 0 || (order == 0 && a < b);
+    });
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t at = key_order_[i];
+      if (i + 1 < count && given[key_order_[i + 1]].key == given[at].key) continue;
+      members.push_back(std::move(given[at]));
+    }
+  }
+  members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
+  open_.pop_back();
+  // from_members finds them in order and keeps them as they are.
+  return LocaleValue::object(LocaleObject::from_members(std::move(members)));
+}
+
+}  // namespace
+
+std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text) {
+  return parse_json_text_to_fill(text, nullptr);
+}
+
+std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
+                                                                const LocaleValue* filling) {
+  JsonTreeReader reader(text, placement_in(filling));
+  auto value = reader.read();
+  if (!value) {
+    return std::unexpected(
+        FormatError(FormatError::Kind::Json, describe_json_failure(text, value.error())));
+  }
+  return std::move(*value);
+}
+
+}  // namespace tarnevo::detail::json

@@ -1,0 +1,18 @@
+// Reading one discovered locale file into a tree: the step that the loader repeats for every
+// file of a locale, public so that tools can read and report files one at a time.
+#pragma once
+
+#include <expected>
+
+#include "loader/discovery.hpp"
+#include "tarnevo/error.hpp"
+#include "tarnevo/value.hpp"
+
+namespace tarnevo::detail::loader {
+
+// Reads the whole file, checks that it is UTF-8, chooses the format from its extension and parses
+// it. Fails with Io (the operating system's error, or "stream did not contain valid UTF-8") or
+// Parse (the reader's message). The namespace is not applied: that is assemble_pieces' job.
+std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file);
+
+}  // namespace tarnevo::detail::loader

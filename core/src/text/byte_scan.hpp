@@ -1,0 +1,100 @@
+// Finding the next interesting byte in text sixteen bytes at a time (SSE2, part of every x86-64
+// processor), with a portable byte loop elsewhere and for the tail. Locale text is mostly long
+// runs of plain bytes: string contents, indentation, ASCII.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tarnevo::detail::text {
+
+#if defined(__SSE2__)
+inline __m128i load16(const char* p) noexcept {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Lanes holding a byte below 0x20 (unsigned): flipping the top bit turns the unsigned order into
+// the signed one that SSE2 compares.
+inline __m128i control_lanes(__m128i bytes) noexcept {
+  return _mm_cmplt_epi8(_mm_xor_si128(bytes, _mm_set1_epi8(static_cast<char>(0x80))),
+                        _mm_set1_epi8(static_cast<char>(0x20 ^ 0x80)));
+}
+
+inline unsigned lane_mask(__m128i lanes) noexcept {
+  return static_cast<unsigned>(_mm_movemask_epi8(lanes));
+}
+#endif
+
+// The first byte in [p, end) that is '"', '\\' or below 0x20, or `end`: where a JSON string's
+// plain run stops, and what the JSON writer must escape.
+inline const char* find_quote_backslash_or_control(const char* p, const char* end) noexcept {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = load16(p);
+    const unsigned mask = lane_mask(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)),
+                     control_lanes(bytes)));
+    if (mask != 0) return p + __builtin_ctz(mask);
+  }
+#endif
+  // Eight bytes at a time in a word: a lane is flagged when it is '"', '\\' or below 0x20. A
+  // borrow can flag lanes after the first true one, so only the lowest flag counts.
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    for (; end - p >= 8; p += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      const std::uint64_t quote = word ^ (kOnes * '"');
+      const std::uint64_t backslash = word ^ (kOnes * '\\');
+      const std::uint64_t lanes = ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash) |
+                                  ((word - kOnes * 0x20) & ~word);
+      if (const std::uint64_t flagged = lanes & kHigh) return p + (std::countr_zero(flagged) >> 3);
+    }
+  }
+  for (; p != end; ++p) {
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte == '"' || byte == '\\' || byte < 0x20) return p;
+  }
+  return p;
+}
+
+// The first byte in [p, end) that is not JSON whitespace (space, tab, line feed, carriage
+// return), or `end`.
+inline const char* skip_json_whitespace(const char* p, const char* end) noexcept {
+#if defined(__SSE2__)
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = load16(p);
+    const __m128i blank = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+                                       _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))));
+    const unsigned other = ~lane_mask(blank) & 0xFFFFu;
+    if (other != 0) return p + __builtin_ctz(other);
+  }
+#endif
+  while (p != end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')) ++p;
+  return p;
+}
+
+// The first byte in [p, end) at or above 0x80, or `end`.
+inline const unsigned char* skip_ascii(const unsigned char* p, const unsigned char* end) noexcept {
+#if defined(__SSE2__)
+  for (; end - p >= 16; p += 16) {
+    const unsigned mask = lane_mask(load16(reinterpret_cast<const char*>(p)));
+    if (mask != 0) return p + __builtin_ctz(mask);
+  }
+#endif
+  while (p != end && *p < 0x80) ++p;
+  return p;
+}
+
+}  // namespace tarnevo::detail::text

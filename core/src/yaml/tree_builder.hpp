@@ -1,0 +1,75 @@
+// Turns a YAML document's node events into a tree: typing scalars, expanding aliases by
+// replaying their anchored events, and enforcing the nesting and repetition limits.
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tarnevo/value.hpp"
+#include "yaml/node_event.hpp"
+#include "yaml/position.hpp"
+
+namespace tarnevo::detail::yaml {
+
+class TreeBuilder {
+ public:
+  // `recording` holds what aliases replay; `text` is the whole input, for positions in messages.
+  TreeBuilder(Recording& recording, std::string_view text) : recording_(recording), text_(text) {}
+
+  // One event straight from the stream, before any alias: `keep_text` when the recording holds
+  // it too, otherwise its text moves into the tree.
+  std::expected<void, std::string> take_streamed(NodeEvent& event, bool keep_text);
+
+  // The rest of the document, recorded from event `first` on because it holds aliases; the
+  // document's full event count sets the repetition limits.
+  std::expected<void, std::string> take_recorded(std::size_t first,
+                                                 std::uint64_t stream_event_count);
+
+  LocaleValue take_root() noexcept { return std::move(root_); }
+
+ private:
+  // A sequence or mapping under construction. Frames stay allocated per depth, so their buffers
+  // are reused by the next collection at that depth.
+  struct Frame {
+    bool mapping = false;
+    bool has_key = false;
+    std::string key;
+    LocaleArray items;
+    std::vector<LocaleMember> members;
+  };
+
+  // A run [next, stop) of recorded events replayed for an alias.
+  struct Cursor {
+    std::size_t next;
+    std::size_t stop;
+  };
+
+  std::expected<void, std::string> step(NodeEvent& event, bool copy, const Mark& at);
+  std::expected<void, std::string> scalar(NodeEvent& event, bool copy, const Mark& at);
+  std::expected<void, std::string> open(const NodeEvent& event, const Mark& at);
+  void close();
+  void attach(LocaleValue&& value);
+  std::expected<void, std::string> expand(const NodeEvent& alias);
+  std::expected<void, std::string> fail(std::string_view message, const Mark& at) const;
+  bool expecting_key() const noexcept;
+  std::vector<LocaleMember> members_in_key_order(std::vector<LocaleMember>& members);
+
+  Recording& recording_;
+  std::string_view text_;
+  std::uint64_t limit_ = 0;
+  std::uint64_t node_limit_ = 0;
+  std::uint64_t expansions_ = 0;
+  std::uint64_t materialised_ = 0;
+  std::uint64_t byte_limit_ = 0;
+  std::uint64_t copied_bytes_ = 0;
+  std::vector<Frame> frames_;
+  std::size_t depth_ = 0;
+  std::vector<Cursor> cursors_;
+  std::vector<std::size_t> order_;  // scratch for members_in_key_order
+  LocaleValue root_;
+};
+
+}  // namespace tarnevo::detail::yaml
