@@ -1,8 +1,8 @@
 #include "commands.hpp"
 #include "exit_status.hpp"
 #include "output.hpp"
-#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
+#include "tree/write_json.hpp"
 
 namespace tarnevo::cli {
 

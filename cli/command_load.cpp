@@ -5,8 +5,8 @@
 #include "locale_reading.hpp"
 #include "output.hpp"
 #include "pretty_json.hpp"
-#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
+#include "tree/write_json.hpp"
 
 namespace tarnevo::cli {
 namespace {

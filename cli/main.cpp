@@ -5,10 +5,10 @@
 #include <string>
 
 #include "arguments.hpp"
-#include "tarnevo/version.hpp"
 #include "commands.hpp"
 #include "exit_status.hpp"
 #include "output.hpp"
+#include "tarnevo/version.hpp"
 #include "usage.hpp"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "tarnevo/format.hpp"
-#include "text/utf8.hpp"
 #include "tarnevo/value.hpp"
+#include "text/utf8.hpp"
 
 namespace tarnevo::fuzz {
 

@@ -30,9 +30,9 @@
 
 #include "fuzz_checks.hpp"
 #include "loader/discovery.hpp"
-#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 #include "tarnevo/merge.hpp"
+#include "tree/write_json.hpp"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 #include "text/utf8.hpp"
+#include "tree/write_json.hpp"
 
 // The handle the caller holds: the loader in a heap block of its own.
 struct LocaleLoader {
@@ -60,8 +60,8 @@ TARNEVO_API LocaleLoader* tarnevo_create_loader(const char* dir_path, const char
     if (!path) return nullptr;
     // An ill-formed default is replaced, never refused; an empty one is kept.
     const auto default_name = utf8_argument(default_locale);
-    auto loader = tarnevo::LocaleLoader::create(std::string(*path),
-                                                std::string(default_name.value_or("en")));
+    auto loader =
+        tarnevo::LocaleLoader::create(std::string(*path), std::string(default_name.value_or("en")));
     if (!loader) return nullptr;
     return std::make_unique<LocaleLoader>(LocaleLoader{std::move(*loader)}).release();
   });

@@ -4,8 +4,8 @@
 #include "commands.hpp"
 #include "exit_status.hpp"
 #include "output.hpp"
-#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
+#include "tree/write_json.hpp"
 
 namespace tarnevo::cli {
 
@@ -17,8 +17,9 @@ int run_check(const Arguments& arguments) {
     report_error(loader.error().message());
     return kFailure;
   }
-  const CheckReport report = build_check_report(directory, detail::loader::scan_directory(directory),
-                                                arguments.default_locale, arguments.strict);
+  const CheckReport report =
+      build_check_report(directory, detail::loader::scan_directory(directory),
+                         arguments.default_locale, arguments.strict);
   if (arguments.json) {
     detail::tree::ByteBuffer text;
     detail::tree::write_json(check_report_tree(report), text);

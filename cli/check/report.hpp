@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "check/key_diff.hpp"
-#include "locale_reading.hpp"
 #include "loader/discovery.hpp"
+#include "locale_reading.hpp"
 
 namespace tarnevo::cli {
 

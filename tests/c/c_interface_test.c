@@ -31,7 +31,8 @@ static void null_and_missing_arguments(void) {
   CHECK(tarnevo_create_loader(NULL, NULL) == NULL);
   CHECK(tarnevo_create_loader(missing, NULL) == NULL);
   CHECK(tarnevo_create_loader(file_path, NULL) == NULL);
-  for (int i = 0; i < kIllFormedCount; ++i) CHECK(tarnevo_create_loader(kIllFormed[i], NULL) == NULL);
+  for (int i = 0; i < kIllFormedCount; ++i)
+    CHECK(tarnevo_create_loader(kIllFormed[i], NULL) == NULL);
 
   CHECK(!tarnevo_exists(NULL, "en"));
   CHECK(tarnevo_load_json(NULL, "en") == NULL);
@@ -109,7 +110,8 @@ static void json_text_is_exact(void) {
            " \"esc\": \"tab\\there \\\"q\\\" \\\\ / \xC3\xA9 \\u0001 \\u0000\",\n"
            " \"a\": {\"z\": 1e21, \"y\": 0.00001, \"x\": 18446744073709551615, \"w\": -0},\n"
            " \"B\": 1.0, \"empty\": {}}");
-  put_file(dir, "fr.json", "{\"greeting\": \"Bonjour, {name} !\", \"esc\": null, \"a\": {\"y\": 2}}");
+  put_file(dir, "fr.json",
+           "{\"greeting\": \"Bonjour, {name} !\", \"esc\": null, \"a\": {\"y\": 2}}");
   put_file(dir, "nothing.json", "{}");
   put_file(dir, "list.json", "[1, 2]");
   put_file(dir, "broken.json", "{\"a\": ");

@@ -21,7 +21,8 @@ static void* worker(void* argument) {
     char* fr = tarnevo_load_json(shared_loader, round % 2 ? "fr" : "xx");
     if (round % 2 && (fr == NULL || strcmp(fr, expected_fr) != 0)) ++thread_failures[index];
     tarnevo_free_string(fr);
-    if (!tarnevo_exists(shared_loader, "fr") || tarnevo_exists(shared_loader, "xx")) ++thread_failures[index];
+    if (!tarnevo_exists(shared_loader, "fr") || tarnevo_exists(shared_loader, "xx"))
+      ++thread_failures[index];
     char* languages = tarnevo_languages_json(shared_loader);
     if (languages == NULL || strcmp(languages, expected_languages) != 0) ++thread_failures[index];
     tarnevo_free_string(languages);

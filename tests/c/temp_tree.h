@@ -43,6 +43,8 @@ static int remove_entry(const char* path, const struct stat* info, int flag, str
   return remove(path);
 }
 
-static void remove_tree(const char* dir) { nftw(dir, remove_entry, 16, FTW_DEPTH | FTW_PHYS); }
+static void remove_tree(const char* dir) {
+  nftw(dir, remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
 
 #endif

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "small_stack.hpp"
-#include "tree/write_json.hpp"
 #include "tarnevo/loader.hpp"
 #include "tarnevo/merge.hpp"
 #include "temp_tree.hpp"
+#include "tree/write_json.hpp"
 #include "tree_builders.hpp"
 
 namespace tarnevo {

@@ -185,7 +185,8 @@ TEST(Discovery, UnreadableSubDirectoryIsSkipped) {
   tree.lock_dir("en/secret");
   tree.share_with_others();
   const std::string outcome = testing::run_unprivileged([&]() -> std::string {
-    const FoundIndex found = sorted(relative_index(detail::loader::scan_directory(tree.root()), tree.root()));
+    const FoundIndex found =
+        sorted(relative_index(detail::loader::scan_directory(tree.root()), tree.root()));
     const FoundIndex expected{{"en", {{"en.json", std::nullopt}, {"en/open.json", "open"}}}};
     return found == expected ? "" : "unexpected index";
   });
@@ -200,7 +201,8 @@ TEST(Discovery, UnreadableRootGivesAnEmptyIndex) {
     // The readable parent shows that the child reaches the tree at all.
     const detail::loader::LocaleIndex outer = detail::loader::scan_directory(tree.root());
     if (outer.size() != 1 || !outer.contains("en")) return "the parent was not listed as expected";
-    return detail::loader::scan_directory(tree.path("inner")).empty() ? "" : "a locked root was listed";
+    return detail::loader::scan_directory(tree.path("inner")).empty() ? ""
+                                                                      : "a locked root was listed";
   });
   EXPECT_EQ(outcome, "");
 }

@@ -26,7 +26,8 @@ TEST_P(ReadLocaleFile, GivesTheTreeOrTheLoadersError) {
   const FileCase& c = GetParam();
   const TempTree tree({{c.file_name, c.content}});
   // The namespace is carried, not applied: wrapping is assemble_pieces' job.
-  const auto value = detail::loader::read_locale_file(detail::loader::LocaleFile{tree.path(c.file_name), "ns.sub"});
+  const auto value = detail::loader::read_locale_file(
+      detail::loader::LocaleFile{tree.path(c.file_name), "ns.sub"});
   EXPECT_EQ(value ? to_json(*value) : value.error().message(), c.expected);
 }
 
@@ -43,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadLocaleFileErrors, MissingFileIsTheOperatingSystemsError) {
   const TempTree tree;
-  const auto value = detail::loader::read_locale_file(detail::loader::LocaleFile{tree.path("gone.json"), std::nullopt});
+  const auto value = detail::loader::read_locale_file(
+      detail::loader::LocaleFile{tree.path("gone.json"), std::nullopt});
   ASSERT_FALSE(value);
   EXPECT_EQ(value.error().message(), "IO Error: No such file or directory (os error 2)");
 }

@@ -4,8 +4,8 @@
 #include <set>
 #include <utility>
 
-#include "tarnevo/error.hpp"
 #include "loader/state_machine.hpp"
+#include "tarnevo/error.hpp"
 #include "tarnevo/state.hpp"
 
 namespace tarnevo {

@@ -6,17 +6,29 @@
 #include <utility>
 #include <vector>
 
-#include "tree/write_json.hpp"
 #include "tarnevo/value.hpp"
+#include "tree/write_json.hpp"
 
 namespace tarnevo::testing {
 
-inline LocaleValue null() { return LocaleValue::null(); }
-inline LocaleValue boolean(bool b) { return LocaleValue::boolean(b); }
-inline LocaleValue str(std::string text) { return LocaleValue::string(std::move(text)); }
-inline LocaleValue u64(std::uint64_t v) { return LocaleValue::from_unsigned(v); }
-inline LocaleValue i64(std::int64_t v) { return LocaleValue::from_signed(v); }
-inline LocaleValue f64(double v) { return LocaleValue::from_float(v); }
+inline LocaleValue null() {
+  return LocaleValue::null();
+}
+inline LocaleValue boolean(bool b) {
+  return LocaleValue::boolean(b);
+}
+inline LocaleValue str(std::string text) {
+  return LocaleValue::string(std::move(text));
+}
+inline LocaleValue u64(std::uint64_t v) {
+  return LocaleValue::from_unsigned(v);
+}
+inline LocaleValue i64(std::int64_t v) {
+  return LocaleValue::from_signed(v);
+}
+inline LocaleValue f64(double v) {
+  return LocaleValue::from_float(v);
+}
 
 inline LocaleValue arr(std::initializer_list<LocaleValue> items) {
   return LocaleValue::array(LocaleArray(items));

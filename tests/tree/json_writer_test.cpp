@@ -27,7 +27,8 @@ TEST(WriteJson, ScalarsAndContainers) {
   EXPECT_EQ(to_json(boolean(false)), "false");
   EXPECT_EQ(to_json(arr({})), "[]");
   EXPECT_EQ(to_json(obj({})), "{}");
-  EXPECT_EQ(to_json(arr({u64(1), null(), arr({}), obj({{"k", str("v")}})})), R"([1,null,[],{"k":"v"}])");
+  EXPECT_EQ(to_json(arr({u64(1), null(), arr({}), obj({{"k", str("v")}})})),
+            R"([1,null,[],{"k":"v"}])");
   EXPECT_EQ(to_json(obj({{"b", u64(1)}, {"a", u64(2)}, {"B", u64(3)}, {"\xC3\xA9", u64(4)}})),
             "{\"B\":3,\"a\":2,\"b\":1,\"\xC3\xA9\":4}");
 }
@@ -44,9 +45,10 @@ TEST(WriteJsonString, EscapesControlQuoteAndBackslashOnly) {
   EXPECT_EQ(to_json(str(text)), "\"\\u0001\\t\\\"\\\\/\x7F\xC3\xA9\"");
   std::string all_controls;
   for (int c = 0; c < 0x20; ++c) all_controls.push_back(static_cast<char>(c));
-  EXPECT_EQ(to_json(str(all_controls)),
-            R"("\u0000\u0001\u0002\u0003\u0004\u0005\u0006\u0007\b\t\n\u000b\f\r\u000e\u000f)"
-            R"(\u0010\u0011\u0012\u0013\u0014\u0015\u0016\u0017\u0018\u0019\u001a\u001b\u001c\u001d\u001e\u001f")");
+  EXPECT_EQ(
+      to_json(str(all_controls)),
+      R"("\u0000\u0001\u0002\u0003\u0004\u0005\u0006\u0007\b\t\n\u000b\f\r\u000e\u000f)"
+      R"(\u0010\u0011\u0012\u0013\u0014\u0015\u0016\u0017\u0018\u0019\u001a\u001b\u001c\u001d\u001e\u001f")");
 }
 
 // The eight-byte skip must not hide an escape at any position of a word or of the tail.
@@ -72,17 +74,20 @@ struct FloatCase {
 
 class WriteFloat : public ::testing::TestWithParam<FloatCase> {};
 
-TEST_P(WriteFloat, FollowsTheNotationRules) { EXPECT_EQ(float_text(GetParam().value), GetParam().text); }
+TEST_P(WriteFloat, FollowsTheNotationRules) {
+  EXPECT_EQ(float_text(GetParam().value), GetParam().text);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteFloat,
     ::testing::Values(FloatCase{0.0, "0.0"}, FloatCase{-0.0, "-0.0"}, FloatCase{0.1, "0.1"},
                       FloatCase{1.0, "1.0"}, FloatCase{100.0, "100.0"}, FloatCase{120.0, "120.0"},
                       FloatCase{12.5, "12.5"}, FloatCase{-12.5, "-12.5"}, FloatCase{0.001, "0.001"},
-                      FloatCase{1e-5, "0.00001"}, FloatCase{1.5e-5, "0.000015"}, FloatCase{1e-6, "1e-6"},
-                      FloatCase{1e-7, "1e-7"}, FloatCase{1.5e-7, "1.5e-7"},
+                      FloatCase{1e-5, "0.00001"}, FloatCase{1.5e-5, "0.000015"},
+                      FloatCase{1e-6, "1e-6"}, FloatCase{1e-7, "1e-7"}, FloatCase{1.5e-7, "1.5e-7"},
                       FloatCase{1e15, "1000000000000000.0"}, FloatCase{1e16, "1e+16"},
-                      FloatCase{1e21, "1e+21"}, FloatCase{1.2345678901234568e17, "1.2345678901234568e+17"},
+                      FloatCase{1e21, "1e+21"},
+                      FloatCase{1.2345678901234568e17, "1.2345678901234568e+17"},
                       FloatCase{18446744073709551616.0, "1.8446744073709552e+19"},
                       FloatCase{123456789012345.6, "123456789012345.6"},
                       FloatCase{std::numeric_limits<double>::max(), "1.7976931348623157e+308"},

@@ -35,14 +35,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FillCase{"objects_merge_at_every_depth",
                  obj({{"a", str("x")}, {"b", null()}, {"c", obj({{"d", u64(1)}})}}),
-                 obj({{"a", str("y")}, {"b", str("z")}, {"c", obj({{"d", u64(2)}, {"e", u64(3)}})},
+                 obj({{"a", str("y")},
+                      {"b", str("z")},
+                      {"c", obj({{"d", u64(2)}, {"e", u64(3)}})},
                       {"f", arr({u64(1)})}}),
                  R"({"a":"x","b":"z","c":{"d":1,"e":3},"f":[1]})"},
         FillCase{"arrays_are_not_merged", arr({u64(1)}), arr({u64(2), u64(3)}), "[1]"},
         FillCase{"null_source_changes_nothing", null(), null(), "null"},
         FillCase{"string_target_stays", str("x"), obj({{"k", u64(1)}}), R"("x")"},
         FillCase{"null_target_takes_source", null(), obj({{"k", u64(1)}}), R"({"k":1})"},
-        FillCase{"object_target_ignores_scalar_source", obj({{"k", u64(1)}}), str("s"), R"({"k":1})"},
+        FillCase{"object_target_ignores_scalar_source", obj({{"k", u64(1)}}), str("s"),
+                 R"({"k":1})"},
         FillCase{"empty_target_takes_all", obj({}), obj({{"b", u64(2)}, {"a", u64(1)}}),
                  R"({"a":1,"b":2})"},
         FillCase{"interleaved_keys_keep_order", obj({{"b", u64(2)}, {"d", u64(4)}}),
@@ -103,7 +106,8 @@ TEST(AssemblePieces, EmptyListGivesEmptyObject) {
 TEST(AssemblePieces, NullFromAnEarlierFileIsFilledByALaterOne) {
   std::vector<LocalePiece> pieces;
   pieces.push_back(piece("common", obj({{"title", null()}, {"ok", str("OK")}})));
-  pieces.push_back(piece(std::nullopt, obj({{"common", obj({{"title", str("T")}, {"ok", str("no")}})}})));
+  pieces.push_back(
+      piece(std::nullopt, obj({{"common", obj({{"title", str("T")}, {"ok", str("no")}})}})));
   EXPECT_EQ(to_json(assemble_pieces(std::move(pieces))), R"({"common":{"ok":"OK","title":"T"}})");
 }
 

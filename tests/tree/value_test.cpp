@@ -44,7 +44,8 @@ TEST(LocaleObject, InsertReplacesAndFromMembersKeepsTheLast) {
   ASSERT_EQ(object.size(), 1u);
   EXPECT_EQ(*object.find("a"), str("second"));
 
-  const LocaleValue parsed = obj({{"k", u64(1)}, {"b", u64(2)}, {"k", u64(3)}, {"a", u64(4)}, {"k", u64(5)}});
+  const LocaleValue parsed =
+      obj({{"k", u64(1)}, {"b", u64(2)}, {"k", u64(3)}, {"a", u64(4)}, {"k", u64(5)}});
   EXPECT_EQ(to_json(parsed), R"({"a":4,"b":2,"k":5})");
   EXPECT_EQ(parsed.as_object().find("missing"), nullptr);
 }

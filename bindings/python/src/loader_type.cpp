@@ -82,8 +82,8 @@ PyTypeObject* make_loader_type() {
   std::memcpy(name.get(), kTypeName.data(), kTypeName.size());
   // Without Py_TPFLAGS_BASETYPE the class cannot be subclassed; without Py_TPFLAGS_HAVE_GC the
   // collector ignores instances, which hold no Python objects.
-  PyType_Spec type_spec = {name.get(), static_cast<int>(sizeof(LoaderObject)), 0, Py_TPFLAGS_DEFAULT,
-                      slots.data()};
+  PyType_Spec type_spec = {name.get(), static_cast<int>(sizeof(LoaderObject)), 0,
+                           Py_TPFLAGS_DEFAULT, slots.data()};
   PyObject* type = PyType_FromSpec(&type_spec);
   if (!interpreter_copies_type_name()) {
     // The type's name keeps pointing into this block, and the type is never freed.

@@ -2,8 +2,8 @@
 
 #include "format/file_name.hpp"
 #include "tarnevo/format.hpp"
-#include "text/utf8.hpp"
 #include "text/unicode_case.hpp"
+#include "text/utf8.hpp"
 
 namespace tarnevo {
 namespace detail::format {

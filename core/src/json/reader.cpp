@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "text/byte_scan.hpp"
 #include "json/failure.hpp"
 #include "json/number.hpp"
-#include "json/string.hpp"
 #include "json/reader.hpp"
+#include "json/string.hpp"
+#include "text/byte_scan.hpp"
 
 namespace tarnevo::detail::json {
 namespace {

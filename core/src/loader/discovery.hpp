@@ -28,7 +28,8 @@ struct TextHash {
 };
 
 // Locale name (compared byte for byte) to its files in discovery order; every list is non-empty.
-using LocaleIndex = std::unordered_map<std::string, std::vector<LocaleFile>, TextHash, std::equal_to<>>;
+using LocaleIndex =
+    std::unordered_map<std::string, std::vector<LocaleFile>, TextHash, std::equal_to<>>;
 
 // Walks `dir_path` depth-first in the operating system's listing order, without entering
 // symbolic links to directories, and indexes every JSON, YAML or TOML file. Never fails:

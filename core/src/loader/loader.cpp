@@ -44,7 +44,6 @@ struct LocaleLoader::GuardedCache {
   Map value;
 };
 
-
 LocaleLoader::LocaleLoader(std::string dir_path, std::string default_locale)
     : dir_path_(std::move(dir_path)),
       default_locale_(std::move(default_locale)),

@@ -3,9 +3,9 @@
 #include <string_view>
 #include <utility>
 
+#include "json/reader.hpp"
 #include "loader/file_read.hpp"
 #include "loader/locale_file_filling.hpp"
-#include "json/reader.hpp"
 #include "tarnevo/format.hpp"
 #include "text/utf8.hpp"
 
@@ -39,10 +39,9 @@ std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
   if (!text::is_valid_utf8(*bytes)) return std::unexpected(LoaderError::invalid_utf8());
   const auto format = format_from_path(file.path);
   if (!format) return std::unexpected(LoaderError::parse(format.error()));
-  auto value =
-      *format == FileFormat::Json && filling != nullptr
-          ? json::parse_json_text_to_fill(*bytes, filled_at(filling, file.namespace_path))
-          : parse_locale_text(*bytes, *format);
+  auto value = *format == FileFormat::Json && filling != nullptr
+                   ? json::parse_json_text_to_fill(*bytes, filled_at(filling, file.namespace_path))
+                   : parse_locale_text(*bytes, *format);
   if (!value) return std::unexpected(LoaderError::parse(std::move(value.error())));
   return std::move(*value);
 }

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "text/utf8.hpp"
 #include "text/generated/unicode_lower_table.hpp"
+#include "text/utf8.hpp"
 
 namespace tarnevo::detail::text {
 namespace {

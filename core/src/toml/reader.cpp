@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "toml/reader.hpp"
 #include "text/utf8.hpp"
 #include "toml/datetime_text.hpp"
 #include "toml/error_text.hpp"
 #include "toml/key_text.hpp"
+#include "toml/reader.hpp"
 #include "toml/source_map.hpp"
 #include "toml/structure_scan.hpp"
 
@@ -98,7 +98,9 @@ class TreeConverter {
     return LocaleValue::array(std::move(items));
   }
 
-  static TomlDate date_of(const ::toml::date& d) noexcept { return TomlDate{d.year, d.month, d.day}; }
+  static TomlDate date_of(const ::toml::date& d) noexcept {
+    return TomlDate{d.year, d.month, d.day};
+  }
 
   static TomlTime time_of(const ::toml::time& t) noexcept {
     return TomlTime{t.hour, t.minute, t.second, t.nanosecond};
@@ -211,7 +213,8 @@ std::size_t first_blocked_segment(std::string_view document_before,
     if (node == nullptr) return last;
     if (::toml::table* sub = node->as_table(); sub != nullptr && !sub->is_inline()) {
       table = sub;
-    } else if (::toml::array* array = node->as_array(); array != nullptr && is_table_array(*array)) {
+    } else if (::toml::array* array = node->as_array();
+               array != nullptr && is_table_array(*array)) {
       table = array->back().as_table();
     } else {
       return i;
@@ -252,7 +255,8 @@ std::optional<DuplicateKey> explain_redefinition(std::string_view text, TomlSour
       }
     }
     // The header at the reported place is the culprit exactly when the text up to it parses.
-    const bool culprit_at = at != nullptr && static_cast<bool>(::toml::parse(text.substr(0, offset)));
+    const bool culprit_at =
+        at != nullptr && static_cast<bool>(::toml::parse(text.substr(0, offset)));
     const TomlStatement* culprit = culprit_at ? at : before;
     if (culprit == nullptr || culprit->key.empty()) return std::nullopt;
     std::vector<std::string> keys = decode_keys(culprit->key);

@@ -5,8 +5,8 @@
 // rest of the document is recorded and built only at its end, when its event count, and with it
 // the repetition limit, is known. Each anchored node's cost (alias expansions, nodes and scalar
 // text one copy of it materialises, nested aliases included) is known when it ends, so an alias
-// bomb fails before anything of it is copied. Locale files seldom use aliases, so the common case keeps no
-// events at all.
+// bomb fails before anything of it is copied. Locale files seldom use aliases, so the common case
+// keeps no events at all.
 #pragma once
 
 #include <expected>
