@@ -217,34 +217,34 @@ TEST_P(TomlFailure, ReportsTheExactMessage) {
 INSTANTIATE_TEST_SUITE_P(
     DuplicateKeys, TomlFailure,
     ::testing::Values(FailureCase{"KeyInRoot", "a = 1\na = 2\n",
-                                  "TOML parse error at line 2, column 5\n"
+                                  "TOML parse error at line 2, column 1\n"
                                   "  |\n"
                                   "2 | a = 2\n"
-                                  "  |     ^\n"
+                                  "  | ^\n"
                                   "duplicate key `a` in document root\n"},
                       FailureCase{"KeyInTable", "[t]\na = 1\na = \"two\"\n",
-                                  "TOML parse error at line 3, column 5\n"
+                                  "TOML parse error at line 3, column 1\n"
                                   "  |\n"
                                   "3 | a = \"two\"\n"
-                                  "  |     ^^^^^\n"
+                                  "  | ^\n"
                                   "duplicate key `a` in table `t`\n"},
                       FailureCase{"DottedKeyInTable", "[t]\nx.a = 1\nx.a = 2\n",
-                                  "TOML parse error at line 3, column 7\n"
+                                  "TOML parse error at line 3, column 3\n"
                                   "  |\n"
                                   "3 | x.a = 2\n"
-                                  "  |       ^\n"
+                                  "  |   ^\n"
                                   "duplicate key `a` in table `t.x`\n"},
                       FailureCase{"KeyInInlineTable", "p = { a = 1, a = 2 }\n",
-                                  "TOML parse error at line 1, column 18\n"
+                                  "TOML parse error at line 1, column 14\n"
                                   "  |\n"
                                   "1 | p = { a = 1, a = 2 }\n"
-                                  "  |                  ^\n"
+                                  "  |              ^\n"
                                   "duplicate key `a` in table `p`\n"},
                       FailureCase{"KeyInArrayOfTables", "[[f]]\nx = 1\n[[f]]\nx = 1\nx = 2\n",
-                                  "TOML parse error at line 5, column 5\n"
+                                  "TOML parse error at line 5, column 1\n"
                                   "  |\n"
                                   "5 | x = 2\n"
-                                  "  |     ^\n"
+                                  "  | ^\n"
                                   "duplicate key `x` in table `f`\n"},
                       FailureCase{"DottedKeyThroughAValue", "a = 1\na.b = 2\n",
                                   "TOML parse error at line 2, column 1\n"
@@ -304,10 +304,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   "duplicate key `t` in table `\"x y\"`\n"},
                       FailureCase{"NonAsciiKey",
                                   "\"\xC3\xA4 \xC3\xB6\" = 1\n\"\xC3\xA4 \xC3\xB6\" = 2\n",
-                                  "TOML parse error at line 2, column 9\n"
+                                  "TOML parse error at line 2, column 1\n"
                                   "  |\n"
                                   "2 | \"\xC3\xA4 \xC3\xB6\" = 2\n"
-                                  "  |         ^\n"
+                                  "  | ^^^^^\n"
                                   "duplicate key `\xC3\xA4 \xC3\xB6` in document root\n"}),
     [](const auto& info) { return info.param.name; });
 
@@ -348,10 +348,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "Error while parsing array: expected value or closing ']', saw comma\n"},
         FailureCase{
             "HourOutOfRange", "t = 24:00:00\n",
-            "TOML parse error at line 1, column 7\n"
+            "TOML parse error at line 1, column 5\n"
             "  |\n"
             "1 | t = 24:00:00\n"
-            "  |       ^\n"
+            "  |     ^^^^^^^^\n"
             "Error while parsing time: expected hour between 0 and 23 (inclusive), saw 24\n"},
         FailureCase{"ByteOrderMarkNotCounted",
                     "\xEF\xBB\xBF"

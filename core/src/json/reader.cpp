@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <numeric>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +19,7 @@
 #include "json/reader.hpp"
 #include "json/string.hpp"
 #include "text/byte_scan.hpp"
+#include "tree/member_order.hpp"
 
 namespace tarnevo::detail::json {
 namespace {
@@ -274,38 +275,14 @@ LocaleValue JsonTreeReader::close_array() {
   return LocaleValue::array(std::move(items));
 }
 
-// Members arrive in text order; the object wants them sorted by key bytes, and of equal keys the
-// one given last. Sorting indices and moving each kept member once is much cheaper than sorting
-// the members themselves.
+// Members arrive in text order; of equal keys the one given last wins.
 LocaleValue JsonTreeReader::close_object() {
   const std::size_t first = open_.back().first_child;
-  LocaleMember* const given = members_.data() + first;
-  const std::size_t count = members_.size() - first;
-  std::vector<LocaleMember> members;
-  members.reserve(count);
-
-  bool ordered = true;
-  for (std::size_t i = 1; i < count && ordered; ++i)
-    ordered = key_less(given[i - 1].key, given[i].key);
-  if (ordered) {
-    for (std::size_t i = 0; i < count; ++i) members.push_back(std::move(given[i]));
-  } else {
-    key_order_.resize(count);
-    std::iota(key_order_.begin(), key_order_.end(), std::size_t{0});
-    std::sort(key_order_.begin(), key_order_.end(), [given](std::size_t a, std::size_t b) {
-      const int order = compare_keys(given[a].key, given[b].key);
-      return order < 0 || (order == 0 && a < b);
-    });
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::size_t at = key_order_[i];
-      if (i + 1 < count && given[key_order_[i + 1]].key == given[at].key) continue;
-      members.push_back(std::move(given[at]));
-    }
-  }
+  LocaleObject object = tree::object_in_key_order(
+      std::span(members_.data() + first, members_.size() - first), key_order_);
   members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
   open_.pop_back();
-  // from_members finds them in order and keeps them as they are.
-  return LocaleValue::object(LocaleObject::from_members(std::move(members)));
+  return LocaleValue::object(std::move(object));
 }
 
 }  // namespace

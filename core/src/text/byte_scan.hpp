@@ -67,6 +67,29 @@ inline const char* find_quote_backslash_or_control(const char* p, const char* en
   return p;
 }
 
+// The first byte in [p, end) that is `quote`, '\\', below 0x20 or DEL (0x7F), or `end`: where a
+// plain run of a TOML string (or comment, with a line feed as `quote`) stops. TOML refuses the
+// control characters and DEL there, tab excepted; the caller sorts out what it found.
+inline const char* find_toml_string_stop(const char* p, const char* end, char quote) noexcept {
+#if defined(__SSE2__)
+  const __m128i quotes = _mm_set1_epi8(quote);
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i del = _mm_set1_epi8(0x7F);
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = load16(p);
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quotes), _mm_cmpeq_epi8(bytes, backslash)),
+                     _mm_or_si128(_mm_cmpeq_epi8(bytes, del), control_lanes(bytes)));
+    if (const unsigned mask = lane_mask(stops); mask != 0) return p + __builtin_ctz(mask);
+  }
+#endif
+  for (; p != end; ++p) {
+    const auto byte = static_cast<unsigned char>(*p);
+    if (*p == quote || byte == '\\' || byte < 0x20 || byte == 0x7F) return p;
+  }
+  return p;
+}
+
 // The first byte in [p, end) that is not JSON whitespace (space, tab, line feed, carriage
 // return), or `end`.
 inline const char* skip_json_whitespace(const char* p, const char* end) noexcept {

@@ -1,0 +1,394 @@
+// The statements of a TOML document one by one: headers switch the table that key-values fill,
+// key-values reserve their key and read their value. A value's arrays and inline tables open on
+// an explicit stack (the limits, not the machine stack, bound how deep they go); array elements
+// wait on a shared stack until their array closes, inline tables are tables of the TableTree
+// until theirs does.
+#include "toml/document_reader.hpp"
+
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "toml/cursor.hpp"
+#include "toml/datetime.hpp"
+#include "toml/limits.hpp"
+#include "toml/number.hpp"
+#include "toml/string.hpp"
+#include "toml/table_tree.hpp"
+
+namespace tarnevo::detail::toml {
+namespace {
+
+using Slot = TableTree::Slot;
+using TableId = TableTree::TableId;
+
+// What a bare value (boolean, number, date, time) may be made of.
+constexpr std::array<bool, 256> kBareValueBytes = [] {
+  std::array<bool, 256> bytes = kBareKeyBytes;
+  bytes['+'] = bytes['.'] = bytes[':'] = true;
+  return bytes;
+}();
+
+bool is_bare_value_byte(char c) noexcept {
+  return kBareValueBytes[static_cast<unsigned char>(c)];
+}
+
+bool is_digit(char c) noexcept {
+  return static_cast<unsigned char>(c - '0') < 10;
+}
+
+LocaleValue datetime_value(const TomlDatetimeParts& parts) {
+  std::vector<LocaleMember> members;
+  members.push_back(LocaleMember{std::string(kTomlDatetimeMember),
+                                 LocaleValue::string(format_toml_datetime(parts))});
+  return LocaleValue::object(LocaleObject::from_members(std::move(members)));
+}
+
+class DocumentReader {
+ public:
+  explicit DocumentReader(std::string_view text) : cursor_(text) {}
+
+  std::expected<LocaleValue, TomlFailure> read();
+
+ private:
+  // An array or an inline table being read.
+  struct Frame {
+    bool is_array;
+    // Levels below the root: of the array itself; for an inline table, of its table.
+    std::size_t level;
+    // An array: where its elements start on `elements_`, and the member it (or the array
+    // holding it) will fill.
+    std::size_t first_element;
+    Slot owner;
+    // An inline table: the table, the section its dotted keys belong to, and the member its
+    // current key-value fills.
+    TableId table;
+    std::uint32_t section;
+    Slot slot;
+  };
+
+  std::expected<void, TomlFailure> read_header();
+  std::expected<void, TomlFailure> read_key_value();
+  std::expected<void, TomlFailure> end_statement(std::string_view scope);
+  std::expected<void, TomlFailure> read_key();
+  std::expected<Slot, TomlFailure> reserve_key(TableId table, std::uint32_t section);
+  std::expected<void, TomlFailure> read_inline_key(Frame& frame);
+  std::expected<void, TomlFailure> read_value(Slot slot);
+  std::expected<LocaleValue, TomlFailure> read_scalar(std::string_view scope,
+                                                      std::string_view expected);
+  std::expected<LocaleValue, TomlFailure> read_bare_value(std::string_view scope,
+                                                          std::string_view expected);
+  std::expected<void, TomlFailure> skip_array_space();
+  LocaleValue close_array();
+  Failed fail_conflict(const TableTree::Conflict& conflict, const char* header_begin,
+                       const char* header_end);
+
+  Cursor cursor_;
+  TableTree tables_;
+  // The table that key-values fill, and the section they belong to: one per header, and one
+  // per inline table (which the dotted keys of its own key-values may extend).
+  TableId section_table_ = TableTree::kRoot;
+  std::uint32_t section_ = 0;
+  std::uint32_t sections_ = 1;
+
+  std::vector<KeySegment> key_;
+  std::vector<StringContent> key_contents_;
+  std::string key_buffer_;
+  std::string string_buffer_;
+
+  std::vector<Frame> frames_;
+  std::size_t open_arrays_ = 0;
+  std::vector<LocaleValue> elements_;
+};
+
+std::expected<LocaleValue, TomlFailure> DocumentReader::read() {
+  for (;;) {
+    cursor_.skip_blanks();
+    if (cursor_.done()) break;
+    const char c = *cursor_.at;
+    std::expected<void, TomlFailure> statement;
+    if (c == '[') {
+      statement = read_header();
+      if (statement) statement = end_statement("table header");
+    } else if (is_bare_key_byte(c) || c == '"' || c == '\'') {
+      statement = read_key_value();
+      if (statement) statement = end_statement("key-value pair");
+    } else if (c == '#' || c == '\n' || c == '\r') {
+      statement = end_statement("comment");
+    } else {
+      return fail_expecting(cursor_, cursor_.at, "key-value pair", "a key");
+    }
+    if (!statement) return std::unexpected(std::move(statement.error()));
+  }
+  return tables_.finish();
+}
+
+// After a statement: blanks, an optional comment, and a line break or the end of the text.
+std::expected<void, TomlFailure> DocumentReader::end_statement(std::string_view scope) {
+  cursor_.skip_blanks();
+  if (cursor_.sees('#')) {
+    if (auto comment = skip_comment(cursor_); !comment) return comment;
+  }
+  if (cursor_.done() || cursor_.skip_line_break()) return {};
+  return fail_expecting(cursor_, cursor_.at, scope, "a comment or whitespace");
+}
+
+// Segments separated by '.', each a bare key or a single-line quoted one, blanks around the dots.
+std::expected<void, TomlFailure> DocumentReader::read_key() {
+  key_.clear();
+  key_contents_.clear();
+  key_buffer_.clear();
+  for (;;) {
+    const char* const begin = cursor_.at;
+    StringContent content;
+    if (cursor_.done()) return fail_expecting(cursor_, begin, "key", "a bare or quoted key");
+    if (is_bare_key_byte(*begin)) {
+      const char* p = begin + 1;
+      while (p != cursor_.end && is_bare_key_byte(*p)) ++p;
+      cursor_.at = p;
+      content.in_text = std::string_view(begin, static_cast<std::size_t>(p - begin));
+    } else if (*begin == '"' || *begin == '\'') {
+      auto quoted = read_string(cursor_, key_buffer_, false);
+      if (!quoted) return std::unexpected(std::move(quoted.error()));
+      content = *quoted;
+    } else {
+      return fail_expecting(cursor_, begin, "key", "a bare or quoted key");
+    }
+    // No table is deeper than this many keys, whatever the key is added to.
+    if (key_.size() == kMaxNestingDepth) {
+      return fail(cursor_, begin, cursor_.at,
+                  "exceeded maximum nesting depth of " + std::to_string(kMaxNestingDepth));
+    }
+    key_.push_back(KeySegment{{}, begin, cursor_.at});
+    key_contents_.push_back(content);
+    cursor_.skip_blanks();
+    if (!cursor_.sees('.')) break;
+    ++cursor_.at;
+    cursor_.skip_blanks();
+  }
+  // Decoded segments live in key_buffer_, which may have moved while later ones were added.
+  for (std::size_t i = 0; i < key_.size(); ++i) key_[i].name = key_contents_[i].view(key_buffer_);
+  return {};
+}
+
+Failed DocumentReader::fail_conflict(const TableTree::Conflict& conflict, const char* header_begin,
+                                     const char* header_end) {
+  // A table defined twice is blamed on its whole header, any other conflict on its key.
+  if (header_begin != nullptr && conflict.kind == TableTree::Conflict::Kind::Duplicate) {
+    return fail(cursor_, header_begin, header_end, conflict.description);
+  }
+  const KeySegment& segment = key_[conflict.segment];
+  return fail(cursor_, segment.begin, segment.end, conflict.description);
+}
+
+std::expected<void, TomlFailure> DocumentReader::read_header() {
+  const char* const begin = cursor_.at;
+  const bool array_of_tables = cursor_.end - begin >= 2 && begin[1] == '[';
+  const std::string_view scope = array_of_tables ? "array-of-tables header" : "table header";
+  cursor_.at += array_of_tables ? 2 : 1;
+  cursor_.skip_blanks();
+  if (auto key = read_key(); !key) return key;
+  cursor_.skip_blanks();
+  if (!cursor_.sees(']')) return fail_expecting(cursor_, cursor_.at, scope, "']'");
+  ++cursor_.at;
+  if (array_of_tables) {
+    if (!cursor_.sees(']')) return fail_expecting(cursor_, cursor_.at, scope, "a second ']'");
+    ++cursor_.at;
+  }
+  auto table = tables_.open_header(key_, array_of_tables);
+  if (!table) return fail_conflict(table.error(), begin, cursor_.at);
+  section_table_ = *table;
+  section_ = sections_++;
+  return {};
+}
+
+std::expected<Slot, TomlFailure> DocumentReader::reserve_key(TableId table, std::uint32_t section) {
+  cursor_.skip_blanks();
+  if (!cursor_.sees('=')) {
+    return fail_expecting(cursor_, cursor_.at, "key-value pair", "'=' after the key");
+  }
+  ++cursor_.at;
+  cursor_.skip_blanks();
+  auto slot = tables_.reserve(table, key_, section);
+  if (!slot) return fail_conflict(slot.error(), nullptr, nullptr);
+  return *slot;
+}
+
+std::expected<void, TomlFailure> DocumentReader::read_key_value() {
+  if (auto key = read_key(); !key) return key;
+  auto slot = reserve_key(section_table_, section_);
+  if (!slot) return std::unexpected(std::move(slot.error()));
+  return read_value(*slot);
+}
+
+// The next key-value of an inline table, up to its value.
+std::expected<void, TomlFailure> DocumentReader::read_inline_key(Frame& frame) {
+  if (auto key = read_key(); !key) return key;
+  auto slot = reserve_key(frame.table, frame.section);
+  if (!slot) return std::unexpected(std::move(slot.error()));
+  frame.slot = *slot;
+  return {};
+}
+
+// Blanks, line breaks and comments, which may come anywhere between an array's brackets.
+std::expected<void, TomlFailure> DocumentReader::skip_array_space() {
+  for (;;) {
+    cursor_.skip_blanks();
+    if (cursor_.skip_line_break()) continue;
+    if (!cursor_.sees('#')) return {};
+    if (auto comment = skip_comment(cursor_); !comment) return comment;
+  }
+}
+
+LocaleValue DocumentReader::close_array() {
+  const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(frames_.back().first_element);
+  LocaleArray items(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
+  elements_.erase(first, elements_.end());
+  frames_.pop_back();
+  --open_arrays_;
+  return LocaleValue::array(std::move(items));
+}
+
+// Reads the value at the cursor into `slot`. Opening an array or an inline table pushes a frame
+// and goes on with its first element or key-value; a finished value goes to the innermost open
+// frame (or to `slot`), which may close in turn.
+std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
+  for (;;) {
+    const Frame* const top = frames_.empty() ? nullptr : &frames_.back();
+    const Slot owner = top == nullptr ? slot : top->is_array ? top->owner : top->slot;
+    const std::size_t level =
+        top != nullptr && top->is_array ? top->level + 1 : tables_.depth(owner.table) + 1;
+    const char* const start = cursor_.at;
+    LocaleValue value;
+
+    if (cursor_.sees('[')) {
+      if (open_arrays_ == kMaxNestedArrays) {
+        return fail(cursor_, start, start + 1,
+                    "Error while parsing value: exceeded maximum nested value depth of " +
+                        std::to_string(kMaxNestedArrays));
+      }
+      if (level > kMaxNestingDepth) {
+        return fail(cursor_, start, start + 1,
+                    "exceeded maximum nesting depth of " + std::to_string(kMaxNestingDepth));
+      }
+      ++cursor_.at;
+      ++open_arrays_;
+      frames_.push_back(Frame{true, level, elements_.size(), owner, 0, 0, {}});
+      if (auto space = skip_array_space(); !space) return space;
+      if (!cursor_.sees(']')) continue;
+      ++cursor_.at;
+      value = close_array();
+    } else if (cursor_.sees('{')) {
+      auto table = tables_.open_inline(owner, level);
+      if (!table) return fail(cursor_, start, start + 1, std::move(table.error()));
+      frames_.push_back(Frame{false, level, 0, owner, *table, sections_++, {}});
+      ++cursor_.at;
+      cursor_.skip_blanks();
+      if (!cursor_.sees('}')) {
+        if (auto key = read_inline_key(frames_.back()); !key) return key;
+        continue;
+      }
+      ++cursor_.at;
+      value = tables_.close_inline(*table);
+      frames_.pop_back();
+    } else {
+      auto scalar = top != nullptr && top->is_array ? read_scalar("array", "value or closing ']'")
+                                                    : read_scalar("key-value pair", "value");
+      if (!scalar) return std::unexpected(std::move(scalar.error()));
+      value = std::move(*scalar);
+    }
+
+    // Hand the value over; each container it completes is handed over in turn.
+    for (;;) {
+      if (frames_.empty()) {
+        tables_.fill(slot, std::move(value));
+        return {};
+      }
+      Frame& frame = frames_.back();
+      if (frame.is_array) {
+        elements_.push_back(std::move(value));
+        if (auto space = skip_array_space(); !space) return space;
+        if (cursor_.sees(',')) {
+          ++cursor_.at;
+          if (auto space = skip_array_space(); !space) return space;
+          if (!cursor_.sees(']')) break;
+        } else if (!cursor_.sees(']')) {
+          return fail_expecting(cursor_, cursor_.at, "array", "comma or closing ']'");
+        }
+        ++cursor_.at;
+        value = close_array();
+        continue;
+      }
+      tables_.fill(frame.slot, std::move(value));
+      cursor_.skip_blanks();
+      if (cursor_.sees(',')) {
+        ++cursor_.at;
+        cursor_.skip_blanks();
+        if (auto key = read_inline_key(frame); !key) return key;
+        break;
+      }
+      if (!cursor_.sees('}')) {
+        return fail_expecting(cursor_, cursor_.at, "inline table", "comma or closing '}'");
+      }
+      ++cursor_.at;
+      value = tables_.close_inline(frame.table);
+      frames_.pop_back();
+    }
+  }
+}
+
+std::expected<LocaleValue, TomlFailure> DocumentReader::read_scalar(std::string_view scope,
+                                                                    std::string_view expected) {
+  if (cursor_.sees('"') || cursor_.sees('\'')) {
+    string_buffer_.clear();
+    auto content = read_string(cursor_, string_buffer_, true);
+    if (!content) return std::unexpected(std::move(content.error()));
+    return LocaleValue::string(std::string(content->view(string_buffer_)));
+  }
+  return read_bare_value(scope, expected);
+}
+
+// A boolean, number, date or time: the run of characters such values are made of (a date and
+// a time separated by a space count as one), then what that text means.
+std::expected<LocaleValue, TomlFailure> DocumentReader::read_bare_value(std::string_view scope,
+                                                                        std::string_view expected) {
+  const char* const start = cursor_.at;
+  const char* p = start;
+  while (p != cursor_.end && is_bare_value_byte(*p)) ++p;
+  if (p == start) return fail_expecting(cursor_, start, scope, expected);
+  if (p - start == 10 && cursor_.end - p >= 4 && p[0] == ' ' && is_digit(p[1]) && is_digit(p[2]) &&
+      p[3] == ':' && looks_like_datetime({start, 10})) {
+    p += 1;
+    while (p != cursor_.end && is_bare_value_byte(*p)) ++p;
+  }
+  cursor_.at = p;
+  const std::string_view token(start, static_cast<std::size_t>(p - start));
+
+  if (token == "true") return LocaleValue::boolean(true);
+  if (token == "false") return LocaleValue::boolean(false);
+  std::expected<LocaleValue, std::string> value;
+  if (looks_like_datetime(token)) {
+    auto parts = parse_toml_datetime(token);
+    if (parts) {
+      value = datetime_value(*parts);
+    } else {
+      value = std::unexpected(std::move(parts.error()));
+    }
+  } else if (is_digit(token[0]) || token[0] == '+' || token[0] == '-' || token == "inf" ||
+             token == "nan") {
+    value = parse_toml_number(token);
+  } else {
+    value = std::unexpected("Error while parsing value: could not determine value type");
+  }
+  if (!value) return fail(cursor_, start, p, std::move(value.error()));
+  return std::move(*value);
+}
+
+}  // namespace
+
+std::expected<LocaleValue, TomlFailure> read_toml_document(std::string_view text) {
+  return DocumentReader(text).read();
+}
+
+}  // namespace tarnevo::detail::toml

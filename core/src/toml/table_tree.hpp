@@ -1,0 +1,141 @@
+// The tables of a TOML document while it is read: what each key holds, which tables a header or
+// a dotted key may still define or extend, and the tree they all become at the end.
+//
+// TOML's rules, as tables remember them:
+//  - a header defines its table once; the tables on its way that do not exist yet are created
+//    undefined, and a later header may still define each of them once;
+//  - dotted keys create tables, or take over undefined ones; only dotted keys of the same
+//    section (the key-values under one header, or one inline table) may extend them later, and
+//    no header may define them, though headers may define tables inside them;
+//  - a key holding a value (inline tables and static arrays included) is closed: nothing may
+//    extend, redefine or go through it; an array of tables only grows by [[header]]s, and
+//    headers going through it reach its last element.
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tarnevo/value.hpp"
+
+namespace tarnevo::detail::toml {
+
+// One segment of a key as read: what it names, and the bytes the file wrote it as.
+struct KeySegment {
+  std::string_view name;
+  const char* begin = nullptr;
+  const char* end = nullptr;
+};
+
+class TableTree {
+ public:
+  using TableId = std::uint32_t;
+  static constexpr TableId kRoot = 0;
+
+  // A member reserved for a key-value's value, until the value is read.
+  struct Slot {
+    TableId table;
+    std::uint32_t member;
+  };
+
+  // Why a key cannot go where the text puts it: the segment to blame and the description
+  // ("duplicate key `k` in table `t`", "exceeded maximum nesting depth of 512").
+  struct Conflict {
+    enum class Kind : std::uint8_t { Duplicate, TooDeep };
+    Kind kind;
+    std::size_t segment;
+    std::string description;
+  };
+
+  TableTree();
+
+  // [key] or [[key]]: the table that the key-values after the header fill (for [[key]], a new
+  // last element of the array of tables).
+  std::expected<TableId, Conflict> open_header(std::span<const KeySegment> key,
+                                               bool array_of_tables);
+
+  // key = ... in table `base`, in section `section`: walks (or creates) the tables of a dotted
+  // key's first segments and reserves its last one.
+  std::expected<Slot, Conflict> reserve(TableId base, std::span<const KeySegment> key,
+                                        std::uint32_t section);
+
+  void fill(Slot slot, LocaleValue value) {
+    tables_[slot.table].members[slot.member].value = std::move(value);
+  }
+
+  // How many levels below the root a table lies.
+  std::size_t depth(TableId table) const noexcept { return tables_[table].depth; }
+
+  // An inline table that will be the value of `owner` (or an element of the array that will
+  // be), `depth` levels below the root; its key-values are reserved in it like in any table.
+  // Fails when `depth` is beyond the nesting limit.
+  std::expected<TableId, std::string> open_inline(Slot owner, std::size_t depth);
+  // The inline table, closed: its value, with everything its dotted keys created.
+  LocaleValue close_inline(TableId table);
+
+  // The root table and everything in it, as a tree.
+  LocaleValue finish();
+
+ private:
+  enum class State : std::uint8_t { Undefined, Defined, Dotted };
+
+  // What a member holds: a value (kValue), a table, or an array of tables, by their index.
+  static constexpr std::uint32_t kValue = 0;
+  static std::uint32_t table_link(TableId table) noexcept { return table << 2 | 1; }
+  static std::uint32_t array_link(std::uint32_t array) noexcept { return array << 2 | 2; }
+
+  struct MemberInfo {
+    std::uint32_t hash;
+    std::uint32_t link;
+  };
+
+  struct Table {
+    std::vector<LocaleMember> members;
+    std::vector<MemberInfo> info;
+    // Open addressing over `members` (position + 1, 0 for a free slot), built once the table
+    // outgrows a linear search.
+    std::vector<std::uint32_t> index;
+    TableId parent = kRoot;  // the table holding this one (an inline table: its owner's)
+    std::uint32_t parent_member = 0;
+    std::uint32_t element = kNoElement;  // position in its array of tables, if it is an element
+    std::uint32_t section = 0;           // which key-values may extend a Dotted table
+    std::uint32_t depth = 0;
+    State state = State::Defined;
+  };
+  static constexpr std::uint32_t kNoElement = UINT32_MAX;
+
+  struct TableArray {
+    TableId last;
+    std::uint32_t count;
+    LocaleArray items;
+  };
+
+  TableId new_table(TableId parent, std::uint32_t parent_member, std::uint32_t depth, State state);
+  std::expected<TableId, Conflict> add_table(TableId parent, std::size_t segment,
+                                             std::string_view key, State state,
+                                             std::uint32_t section);
+  std::expected<TableId, Conflict> add_element(TableId holder, std::size_t segment,
+                                               std::uint32_t member);
+  std::uint32_t find(const Table& table, std::string_view key) const noexcept;
+  std::uint32_t add_member(TableId table, std::string_view key, std::uint32_t link);
+  void index_member(Table& table, std::uint32_t member);
+  std::uint32_t hash(std::string_view key) const noexcept;
+
+  Conflict duplicate(TableId holder, std::size_t segment, std::string_view key) const;
+  Conflict too_deep(std::size_t segment) const;
+
+  LocaleValue build(TableId table);
+  void place(TableId table, LocaleValue value);
+
+  std::vector<Table> tables_;
+  // Tables in use are tables_[0, live_); closed inline tables leave theirs for reuse.
+  std::size_t live_ = 0;
+  std::vector<TableArray> arrays_;
+  std::vector<std::size_t> order_;
+  std::uint64_t seed_;
+};
+
+}  // namespace tarnevo::detail::toml
