@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "message_shape.hpp"
 #include "tarnevo/format.hpp"
 #include "text/utf8.hpp"
 #include "tree_builders.hpp"
@@ -167,8 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
         DatetimeCase{"LeapDay", "2024-02-29", "2024-02-29"}),
     [](const auto& info) { return info.param.name; });
 
-// toml++ 3.3.0 asks "is this whitespace?" of the character after a line-ending backslash, and
-// its own answer for most non-ASCII characters is undefined behaviour (caught by UBSan).
+// Non-ASCII characters where the reader decides what may follow: after a line-ending backslash's
+// line break (text), and where a value, a key or a table of values may end (refused, positioned).
 TEST(TomlMapping, NonAsciiWhereTheParserChecksForWhitespace) {
   const auto joined = read_toml("s = \"\"\"a \\\n   \xC3\xA9t\xC3\xA9\"\"\"\n");
   ASSERT_TRUE(joined.has_value()) << joined.error().message();
@@ -364,8 +365,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------------
-// Nesting: toml++ bounds nested values itself, and dotted keys and headers are bounded before
-// toml++ sees them, since they nest tables as deep as the text is long.
+// Nesting: arrays nest at most 128 deep within a value, tables and arrays at most 512 levels from
+// the root (dotted keys and headers nest tables as deep as the text is long). The reader counts
+// levels rather than recursing, so it stops at the limit however deep the text goes.
 
 TEST(TomlNesting, DeepArraysFailWithTheParsersLimit) {
   const auto result = read_toml("x = " + std::string(300, '[') + std::string(300, ']') + "\n");
@@ -425,13 +427,8 @@ void expect_value_or_positioned_error(const std::string& text) {
     EXPECT_TRUE(result->is_object());
     return;
   }
-  // toml++ places every failure, and every redefinition it reports is reworded.
-  const std::string& detail = result.error().detail();
-  EXPECT_TRUE(detail.starts_with("TOML parse error at line ")) << detail;
-  EXPECT_TRUE(detail::text::is_valid_utf8(detail)) << detail;
-  EXPECT_TRUE(detail.ends_with("\n")) << detail;
-  EXPECT_EQ(detail.find("cannot redefine"), std::string::npos) << detail;
-  EXPECT_EQ(detail.find("cannot insert"), std::string::npos) << detail;
+  // Every failure is placed, on a line of the text and within it.
+  EXPECT_TRUE(is_positioned_toml_message(text, result.error().detail()));
 }
 
 // U+FEFF counts as a byte-order mark only as the very first character; inside strings and
@@ -455,7 +452,7 @@ TEST(TomlRobustness, ValidDocumentsRead) {
   }
 }
 
-// Inputs that break toml++ 3.3.0's own assumptions (an assertion, an unreachable branch).
+// Inputs that broke an earlier parser's own assumptions (an assertion, an unreachable branch).
 TEST(TomlRobustness, InputsThatTripTheParsersAssumptions) {
   for (const char* text : {"a = 1979-05-27T:00\n", "a = 1979-05-27 :00:00\n", "\xC2\xA7 = 1\n",
                            "s = \"\"\"\\\n\xC2\xA7\"\"\"\n"}) {

@@ -115,7 +115,7 @@ std::expected<LocaleValue, TomlFailure> DocumentReader::read() {
       statement = read_key_value();
       if (statement) statement = end_statement("key-value pair");
     } else if (c == '#' || c == '\n' || c == '\r') {
-      statement = end_statement("comment");
+      statement = end_statement(c == '#' ? "comment" : "document");
     } else {
       return fail_expecting(cursor_, cursor_.at, "key-value pair", "a key");
     }
@@ -131,6 +131,11 @@ std::expected<void, TomlFailure> DocumentReader::end_statement(std::string_view 
     if (auto comment = skip_comment(cursor_); !comment) return comment;
   }
   if (cursor_.done() || cursor_.skip_line_break()) return {};
+  if (cursor_.sees('\r')) {
+    return fail(cursor_, cursor_.at, cursor_.at + 1,
+                "Error while parsing " + std::string(scope) +
+                    ": a carriage return must be followed by a line feed");
+  }
   return fail_expecting(cursor_, cursor_.at, scope, "a comment or whitespace");
 }
 

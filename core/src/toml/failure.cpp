@@ -55,6 +55,12 @@ std::string name_character(std::string_view text, std::size_t at) {
       break;
   }
   const auto [code, length] = decode_one(text.substr(at));
+  // Only a caller other than the loader can hand over text that is not UTF-8.
+  if (text::valid_utf8_prefix(text.substr(at, length)) != length) {
+    char byte[24];
+    std::snprintf(byte, sizeof byte, "the byte 0x%02X", static_cast<unsigned char>(c));
+    return byte;
+  }
   if (code < 0x20 || code == 0x7F) return code_point_name(code);
   if (code < 0x80) return std::string{'\'', c, '\''};
   if (code == 0xFEFF) return "a byte-order mark (U+FEFF)";
