@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <span>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -103,7 +103,8 @@ class JsonTreeReader {
   std::vector<LocaleMember> members_;
   LocaleValue result_;
   std::string scratch_;
-  std::vector<std::size_t> key_order_;
+  std::vector<std::uint32_t> key_order_;
+  std::vector<tree::KeyPrefix> key_prefixes_;
 };
 
 // Reads one value. An opened array or object is pushed on `open_`, and the loop goes on with its
@@ -275,11 +276,25 @@ LocaleValue JsonTreeReader::close_array() {
   return LocaleValue::array(std::move(items));
 }
 
-// Members arrive in text order; of equal keys the one given last wins.
+// Members arrive in text order; the object wants them in key order, and of equal keys the one
+// given last.
 LocaleValue JsonTreeReader::close_object() {
   const std::size_t first = open_.back().first_child;
-  LocaleObject object = tree::object_in_key_order(
-      std::span(members_.data() + first, members_.size() - first), key_order_);
+  LocaleMember* const given = members_.data() + first;
+  key_order_.resize(members_.size() - first);
+  std::iota(key_order_.begin(), key_order_.end(), std::uint32_t{0});
+  const bool sorted = tree::sort_by_key(
+      key_order_, [given](std::uint32_t at) -> std::string_view { return given[at].key; },
+      key_prefixes_);
+  LocaleObject object;
+  std::vector<LocaleMember>& members = object.members();
+  members.reserve(key_order_.size());
+  for (std::size_t i = 0; i < key_order_.size(); ++i) {
+    const std::uint32_t at = key_order_[i];
+    if (sorted && i + 1 < key_order_.size() && given[key_order_[i + 1]].key == given[at].key)
+      continue;
+    members.push_back(std::move(given[at]));
+  }
   members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
   open_.pop_back();
   return LocaleValue::object(std::move(object));

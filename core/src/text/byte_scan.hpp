@@ -108,6 +108,56 @@ inline const char* skip_json_whitespace(const char* p, const char* end) noexcept
   return p;
 }
 
+// The first byte in [p, end) that cannot be part of a TOML bare key (ASCII letters, digits, '-'
+// and '_'), or `end`.
+inline const char* skip_toml_bare_key(const char* p, const char* end) noexcept {
+#if defined(__SSE2__)
+  // Signed comparisons: bytes from 0x80 up count as negative, so no range takes them in.
+  const auto in_range = [](__m128i bytes, char low, char high) {
+    return _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(static_cast<char>(low - 1))),
+                         _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(high + 1))));
+  };
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = load16(p);
+    const __m128i letter = in_range(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), 'a', 'z');
+    const __m128i other = _mm_or_si128(in_range(bytes, '0', '9'),
+                                       _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')),
+                                                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_'))));
+    const unsigned outside = ~lane_mask(_mm_or_si128(letter, other)) & 0xFFFFu;
+    if (outside != 0) return p + __builtin_ctz(outside);
+  }
+#endif
+  for (; p != end; ++p) {
+    const char c = *p;
+    const bool key = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     c == '-' || c == '_';
+    if (!key) return p;
+  }
+  return p;
+}
+
+// How many bytes in [p, end) are `c`.
+inline std::size_t count_byte(const char* p, const char* end, char c) noexcept {
+  std::size_t count = 0;
+#if defined(__SSE2__)
+  // Each matching lane subtracts -1 from its byte counter; before a counter could wrap, the
+  // sixteen counters are summed into two 64-bit halves.
+  const __m128i wanted = _mm_set1_epi8(c);
+  const __m128i zero = _mm_setzero_si128();
+  while (end - p >= 16) {
+    __m128i counters = zero;
+    for (int block = 0; block < 255 && end - p >= 16; ++block, p += 16) {
+      counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(load16(p), wanted));
+    }
+    const __m128i sums = _mm_sad_epu8(counters, zero);
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+  }
+#endif
+  for (; p != end; ++p) count += *p == c;
+  return count;
+}
+
 // The first byte in [p, end) at or above 0x80, or `end`.
 inline const unsigned char* skip_ascii(const unsigned char* p, const unsigned char* end) noexcept {
 #if defined(__SSE2__)

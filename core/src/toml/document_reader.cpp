@@ -6,10 +6,12 @@
 #include "toml/document_reader.hpp"
 
 #include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "text/byte_scan.hpp"
 #include "toml/cursor.hpp"
 #include "toml/datetime.hpp"
 #include "toml/limits.hpp"
@@ -38,6 +40,12 @@ bool is_digit(char c) noexcept {
   return static_cast<unsigned char>(c - '0') < 10;
 }
 
+// Moves `value` into `target`, which holds null: no assignment's detour through a temporary.
+void put(LocaleValue& target, LocaleValue&& value) noexcept {
+  std::destroy_at(&target);
+  std::construct_at(&target, std::move(value));
+}
+
 LocaleValue datetime_value(const TomlDatetimeParts& parts) {
   std::vector<LocaleMember> members;
   members.push_back(LocaleMember{std::string(kTomlDatetimeMember),
@@ -47,7 +55,10 @@ LocaleValue datetime_value(const TomlDatetimeParts& parts) {
 
 class DocumentReader {
  public:
-  explicit DocumentReader(std::string_view text) : cursor_(text) {}
+  // About one member per line: the arena of members is sized once.
+  explicit DocumentReader(std::string_view text)
+      : cursor_(text),
+        tables_(text, text::count_byte(text.data(), text.data() + text.size(), '\n') + 1) {}
 
   std::expected<LocaleValue, TomlFailure> read();
 
@@ -75,10 +86,11 @@ class DocumentReader {
   std::expected<Slot, TomlFailure> reserve_key(TableId table, std::uint32_t section);
   std::expected<void, TomlFailure> read_inline_key(Frame& frame);
   std::expected<void, TomlFailure> read_value(Slot slot);
-  std::expected<LocaleValue, TomlFailure> read_scalar(std::string_view scope,
-                                                      std::string_view expected);
-  std::expected<LocaleValue, TomlFailure> read_bare_value(std::string_view scope,
-                                                          std::string_view expected);
+  LocaleValue& destination(Slot slot);
+  std::expected<void, TomlFailure> read_scalar(LocaleValue& out, std::string_view scope,
+                                               std::string_view expected);
+  std::expected<void, TomlFailure> read_bare_value(LocaleValue& out, std::string_view scope,
+                                                   std::string_view expected);
   std::expected<void, TomlFailure> skip_array_space();
   LocaleValue close_array();
   Failed fail_conflict(const TableTree::Conflict& conflict, const char* header_begin,
@@ -93,7 +105,8 @@ class DocumentReader {
   std::uint32_t sections_ = 1;
 
   std::vector<KeySegment> key_;
-  std::vector<StringContent> key_contents_;
+  // Segments decoded from escapes, which key_buffer_ holds: (segment, where in the buffer).
+  std::vector<std::pair<std::size_t, StringContent>> decoded_segments_;
   std::string key_buffer_;
   std::string string_buffer_;
 
@@ -142,21 +155,19 @@ std::expected<void, TomlFailure> DocumentReader::end_statement(std::string_view 
 // Segments separated by '.', each a bare key or a single-line quoted one, blanks around the dots.
 std::expected<void, TomlFailure> DocumentReader::read_key() {
   key_.clear();
-  key_contents_.clear();
   key_buffer_.clear();
+  decoded_segments_.clear();
   for (;;) {
     const char* const begin = cursor_.at;
-    StringContent content;
-    if (cursor_.done()) return fail_expecting(cursor_, begin, "key", "a bare or quoted key");
-    if (is_bare_key_byte(*begin)) {
-      const char* p = begin + 1;
-      while (p != cursor_.end && is_bare_key_byte(*p)) ++p;
-      cursor_.at = p;
-      content.in_text = std::string_view(begin, static_cast<std::size_t>(p - begin));
-    } else if (*begin == '"' || *begin == '\'') {
+    std::string_view name;
+    if (begin != cursor_.end && is_bare_key_byte(*begin)) {
+      cursor_.at = text::skip_toml_bare_key(begin + 1, cursor_.end);
+      name = std::string_view(begin, static_cast<std::size_t>(cursor_.at - begin));
+    } else if (cursor_.sees('"') || cursor_.sees('\'')) {
       auto quoted = read_string(cursor_, key_buffer_, false);
       if (!quoted) return std::unexpected(std::move(quoted.error()));
-      content = *quoted;
+      if (quoted->decoded) decoded_segments_.emplace_back(key_.size(), *quoted);
+      name = quoted->in_text;
     } else {
       return fail_expecting(cursor_, begin, "key", "a bare or quoted key");
     }
@@ -165,15 +176,16 @@ std::expected<void, TomlFailure> DocumentReader::read_key() {
       return fail(cursor_, begin, cursor_.at,
                   "exceeded maximum nesting depth of " + std::to_string(kMaxNestingDepth));
     }
-    key_.push_back(KeySegment{{}, begin, cursor_.at});
-    key_contents_.push_back(content);
+    key_.push_back(KeySegment{name, begin, cursor_.at});
     cursor_.skip_blanks();
     if (!cursor_.sees('.')) break;
     ++cursor_.at;
     cursor_.skip_blanks();
   }
   // Decoded segments live in key_buffer_, which may have moved while later ones were added.
-  for (std::size_t i = 0; i < key_.size(); ++i) key_[i].name = key_contents_[i].view(key_buffer_);
+  for (const auto& [segment, content] : decoded_segments_) {
+    key_[segment].name = content.view(key_buffer_);
+  }
   return {};
 }
 
@@ -255,64 +267,70 @@ LocaleValue DocumentReader::close_array() {
   return LocaleValue::array(std::move(items));
 }
 
+// Where the value about to be read goes: the innermost open array, the member that the
+// innermost inline table's key-value reserved, or `slot`. It holds null until the value is put.
+LocaleValue& DocumentReader::destination(Slot slot) {
+  if (frames_.empty()) return tables_.value(slot);
+  Frame& frame = frames_.back();
+  return frame.is_array ? elements_.emplace_back() : tables_.value(frame.slot);
+}
+
 // Reads the value at the cursor into `slot`. Opening an array or an inline table pushes a frame
-// and goes on with its first element or key-value; a finished value goes to the innermost open
-// frame (or to `slot`), which may close in turn.
+// and goes on with its first element or key-value; a value put where it goes may end what holds
+// it, which is put in turn.
 std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
   for (;;) {
     const Frame* const top = frames_.empty() ? nullptr : &frames_.back();
-    const Slot owner = top == nullptr ? slot : top->is_array ? top->owner : top->slot;
-    const std::size_t level =
-        top != nullptr && top->is_array ? top->level + 1 : tables_.depth(owner.table) + 1;
     const char* const start = cursor_.at;
-    LocaleValue value;
-
-    if (cursor_.sees('[')) {
-      if (open_arrays_ == kMaxNestedArrays) {
-        return fail(cursor_, start, start + 1,
-                    "Error while parsing value: exceeded maximum nested value depth of " +
-                        std::to_string(kMaxNestedArrays));
+    if (cursor_.sees('[') || cursor_.sees('{')) {
+      const Slot owner = top == nullptr ? slot : top->is_array ? top->owner : top->slot;
+      const std::size_t level =
+          top != nullptr && top->is_array ? top->level + 1 : tables_.depth(owner.table) + 1;
+      if (*start == '[') {
+        if (open_arrays_ == kMaxNestedArrays) {
+          return fail(cursor_, start, start + 1,
+                      "Error while parsing value: exceeded maximum nested value depth of " +
+                          std::to_string(kMaxNestedArrays));
+        }
+        if (level > kMaxNestingDepth) {
+          return fail(cursor_, start, start + 1,
+                      "exceeded maximum nesting depth of " + std::to_string(kMaxNestingDepth));
+        }
+        ++cursor_.at;
+        ++open_arrays_;
+        frames_.push_back(Frame{true, level, elements_.size(), owner, 0, 0, {}});
+        if (auto space = skip_array_space(); !space) return space;
+        if (!cursor_.sees(']')) continue;
+        ++cursor_.at;
+        LocaleValue array = close_array();
+        put(destination(slot), std::move(array));
+      } else {
+        auto table = tables_.open_inline(owner, level);
+        if (!table) return fail(cursor_, start, start + 1, std::move(table.error()));
+        frames_.push_back(Frame{false, level, 0, owner, *table, sections_++, {}});
+        ++cursor_.at;
+        cursor_.skip_blanks();
+        if (!cursor_.sees('}')) {
+          if (auto key = read_inline_key(frames_.back()); !key) return key;
+          continue;
+        }
+        ++cursor_.at;
+        LocaleValue inline_table = tables_.close_inline(*table);
+        frames_.pop_back();
+        put(destination(slot), std::move(inline_table));
       }
-      if (level > kMaxNestingDepth) {
-        return fail(cursor_, start, start + 1,
-                    "exceeded maximum nesting depth of " + std::to_string(kMaxNestingDepth));
-      }
-      ++cursor_.at;
-      ++open_arrays_;
-      frames_.push_back(Frame{true, level, elements_.size(), owner, 0, 0, {}});
-      if (auto space = skip_array_space(); !space) return space;
-      if (!cursor_.sees(']')) continue;
-      ++cursor_.at;
-      value = close_array();
-    } else if (cursor_.sees('{')) {
-      auto table = tables_.open_inline(owner, level);
-      if (!table) return fail(cursor_, start, start + 1, std::move(table.error()));
-      frames_.push_back(Frame{false, level, 0, owner, *table, sections_++, {}});
-      ++cursor_.at;
-      cursor_.skip_blanks();
-      if (!cursor_.sees('}')) {
-        if (auto key = read_inline_key(frames_.back()); !key) return key;
-        continue;
-      }
-      ++cursor_.at;
-      value = tables_.close_inline(*table);
-      frames_.pop_back();
     } else {
-      auto scalar = top != nullptr && top->is_array ? read_scalar("array", "value or closing ']'")
-                                                    : read_scalar("key-value pair", "value");
-      if (!scalar) return std::unexpected(std::move(scalar.error()));
-      value = std::move(*scalar);
+      auto scalar = top != nullptr && top->is_array
+                        ? read_scalar(destination(slot), "array", "value or closing ']'")
+                        : read_scalar(destination(slot), "key-value pair", "value");
+      if (!scalar) return scalar;
     }
 
-    // Hand the value over; each container it completes is handed over in turn.
+    // After a value: the next element or key-value of what holds it, or its end.
     for (;;) {
-      if (frames_.empty()) {
-        tables_.fill(slot, std::move(value));
-        return {};
-      }
+      if (frames_.empty()) return {};
       Frame& frame = frames_.back();
       if (frame.is_array) {
-        elements_.push_back(std::move(value));
         if (auto space = skip_array_space(); !space) return space;
         if (cursor_.sees(',')) {
           ++cursor_.at;
@@ -322,10 +340,10 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
           return fail_expecting(cursor_, cursor_.at, "array", "comma or closing ']'");
         }
         ++cursor_.at;
-        value = close_array();
+        LocaleValue array = close_array();
+        put(destination(slot), std::move(array));
         continue;
       }
-      tables_.fill(frame.slot, std::move(value));
       cursor_.skip_blanks();
       if (cursor_.sees(',')) {
         ++cursor_.at;
@@ -337,27 +355,31 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
         return fail_expecting(cursor_, cursor_.at, "inline table", "comma or closing '}'");
       }
       ++cursor_.at;
-      value = tables_.close_inline(frame.table);
+      LocaleValue inline_table = tables_.close_inline(frame.table);
       frames_.pop_back();
+      put(destination(slot), std::move(inline_table));
     }
   }
 }
 
-std::expected<LocaleValue, TomlFailure> DocumentReader::read_scalar(std::string_view scope,
-                                                                    std::string_view expected) {
+std::expected<void, TomlFailure> DocumentReader::read_scalar(LocaleValue& out,
+                                                             std::string_view scope,
+                                                             std::string_view expected) {
   if (cursor_.sees('"') || cursor_.sees('\'')) {
     string_buffer_.clear();
     auto content = read_string(cursor_, string_buffer_, true);
     if (!content) return std::unexpected(std::move(content.error()));
-    return LocaleValue::string(std::string(content->view(string_buffer_)));
+    put(out, LocaleValue::string(std::string(content->view(string_buffer_))));
+    return {};
   }
-  return read_bare_value(scope, expected);
+  return read_bare_value(out, scope, expected);
 }
 
 // A boolean, number, date or time: the run of characters such values are made of (a date and
 // a time separated by a space count as one), then what that text means.
-std::expected<LocaleValue, TomlFailure> DocumentReader::read_bare_value(std::string_view scope,
-                                                                        std::string_view expected) {
+std::expected<void, TomlFailure> DocumentReader::read_bare_value(LocaleValue& out,
+                                                                 std::string_view scope,
+                                                                 std::string_view expected) {
   const char* const start = cursor_.at;
   const char* p = start;
   while (p != cursor_.end && is_bare_value_byte(*p)) ++p;
@@ -370,10 +392,10 @@ std::expected<LocaleValue, TomlFailure> DocumentReader::read_bare_value(std::str
   cursor_.at = p;
   const std::string_view token(start, static_cast<std::size_t>(p - start));
 
-  if (token == "true") return LocaleValue::boolean(true);
-  if (token == "false") return LocaleValue::boolean(false);
   std::expected<LocaleValue, std::string> value;
-  if (looks_like_datetime(token)) {
+  if (token == "true" || token == "false") {
+    value = LocaleValue::boolean(token == "true");
+  } else if (looks_like_datetime(token)) {
     auto parts = parse_toml_datetime(token);
     if (parts) {
       value = datetime_value(*parts);
@@ -387,7 +409,8 @@ std::expected<LocaleValue, TomlFailure> DocumentReader::read_bare_value(std::str
     value = std::unexpected("Error while parsing value: could not determine value type");
   }
   if (!value) return fail(cursor_, start, p, std::move(value.error()));
-  return std::move(*value);
+  put(out, std::move(*value));
+  return {};
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 namespace tarnevo::detail::toml {
 namespace {
 
-constexpr std::uint32_t kNotFound = UINT32_MAX;
 // Tables up to this size are searched key by key; most locale tables are this small, and a
 // search over a few short keys costs less than hashing.
 constexpr std::size_t kLinearSearchLimit = 8;
@@ -29,10 +28,12 @@ std::uint32_t linked_index(std::uint32_t link) noexcept {
 
 }  // namespace
 
-TableTree::TableTree()
-    // Per tree, from where it lives: a text whose keys were chosen to collide in one table's
-    // index cannot count on colliding in the next process.
-    : seed_(std::bit_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15ull) {
+TableTree::TableTree(std::string_view text, std::size_t expected_members)
+    : text_(text),
+      // Per tree, from where it lives: a text whose keys were chosen to collide in one table's
+      // index cannot count on colliding in the next process.
+      seed_(std::bit_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15ull) {
+  members_.reserve(expected_members);
   new_table(kRoot, 0, 0, State::Defined);
 }
 
@@ -47,7 +48,7 @@ std::uint32_t TableTree::hash(std::string_view key) const noexcept {
     h ^= h >> 29;
   }
   std::uint64_t tail = 0;
-  std::memcpy(&tail, p, left);
+  for (std::size_t i = 0; i < left; ++i) tail = tail << 8 | static_cast<unsigned char>(p[i]);
   h = (h ^ tail) * 0x94D049BB133111EBull;
   h ^= h >> 31;
   return static_cast<std::uint32_t>(h ^ (h >> 32));
@@ -57,61 +58,80 @@ TableTree::TableId TableTree::new_table(TableId parent, std::uint32_t parent_mem
                                         std::uint32_t depth, State state) {
   if (live_ == tables_.size()) tables_.emplace_back();
   Table& table = tables_[live_];
-  // A reused table keeps its vectors' capacity.
-  table.members.clear();
-  table.info.clear();
-  table.index.clear();
+  table.first = table.last = kNone;
+  table.count = 0;
+  table.index.clear();  // a reused table keeps the index's capacity
   table.parent = parent;
   table.parent_member = parent_member;
-  table.element = kNoElement;
+  table.element = kNone;
   table.section = 0;
   table.depth = depth;
+  table.arena_mark = static_cast<std::uint32_t>(members_.size());
   table.state = state;
   return static_cast<TableId>(live_++);
 }
 
-std::uint32_t TableTree::find(const Table& table, std::string_view key) const noexcept {
+std::uint32_t TableTree::find(const Table& table, std::string_view key,
+                              std::uint32_t& key_hash) const noexcept {
   if (table.index.empty()) {
-    for (std::size_t i = 0; i < table.members.size(); ++i) {
-      if (table.members[i].key == key) return static_cast<std::uint32_t>(i);
+    for (std::uint32_t at = table.first; at != kNone; at = members_[at].next) {
+      if (members_[at].key == key) return at;
     }
-    return kNotFound;
+    return kNone;
   }
-  const std::uint32_t h = hash(key);
+  const std::uint32_t h = key_hash = hash(key);
   const std::size_t mask = table.index.size() - 1;
   for (std::size_t slot = h & mask;; slot = (slot + 1) & mask) {
     const std::uint32_t entry = table.index[slot];
-    if (entry == 0) return kNotFound;
-    if (table.info[entry - 1].hash == h && table.members[entry - 1].key == key) return entry - 1;
+    if (entry == 0) return kNone;
+    if (members_[entry - 1].hash == h && members_[entry - 1].key == key) return entry - 1;
   }
 }
 
-void TableTree::index_member(Table& table, std::uint32_t member) {
+void TableTree::index_member(Table& table, std::uint32_t member) noexcept {
   const std::size_t mask = table.index.size() - 1;
-  std::size_t slot = table.info[member].hash & mask;
+  std::size_t slot = members_[member].hash & mask;
   while (table.index[slot] != 0) slot = (slot + 1) & mask;
   table.index[slot] = member + 1;
 }
 
-std::uint32_t TableTree::add_member(TableId id, std::string_view key, std::uint32_t link) {
+std::uint32_t TableTree::add_member(TableId id, std::string_view key, std::uint32_t key_hash,
+                                    std::uint32_t link) {
+  const auto member = static_cast<std::uint32_t>(members_.size());
+  // A key decoded from escapes lives in the reader's buffer, which the next key overwrites.
+  if (key.data() < text_.data() || key.data() > text_.data() + text_.size()) {
+    key = decoded_keys_.emplace_front(key);
+  }
+  Member& added = members_.emplace_back();
+  added.key = key;
+  added.hash = key_hash;
+  added.link = link;
   Table& table = tables_[id];
-  const auto member = static_cast<std::uint32_t>(table.members.size());
-  table.members.push_back(LocaleMember{std::string(key), LocaleValue()});
-  table.info.push_back(MemberInfo{0, link});
-  const std::size_t count = table.members.size();
-  if (!table.index.empty() && count * 2 <= table.index.size()) {
-    table.info[member].hash = hash(key);
+  if (table.last == kNone) {
+    table.first = member;
+  } else {
+    members_[table.last].next = member;
+  }
+  table.last = member;
+  ++table.count;
+  if (!table.index.empty() && table.count * 2 <= table.index.size()) {
     index_member(table, member);
-  } else if (count > kLinearSearchLimit) {
-    // Build or grow the index: at most half full.
-    const bool first = table.index.empty();
-    table.index.assign(std::bit_ceil(count * 4), 0);
-    for (std::uint32_t i = 0; i < count; ++i) {
-      if (first || i == member) table.info[i].hash = hash(table.members[i].key);
-      index_member(table, i);
-    }
+  } else if (table.count > kLinearSearchLimit) {
+    rebuild_index(table);
   }
   return member;
+}
+
+// Indexes a table that outgrew a linear search, or whose index is half full: twice as many
+// slots as it will then hold.
+void TableTree::rebuild_index(Table& table) {
+  if (table.index.empty()) {
+    for (std::uint32_t at = table.first; at != kNone; at = members_[at].next) {
+      members_[at].hash = hash(members_[at].key);
+    }
+  }
+  table.index.assign(std::bit_ceil(std::size_t{table.count} * 4), 0);
+  for (std::uint32_t at = table.first; at != kNone; at = members_[at].next) index_member(table, at);
 }
 
 TableTree::Conflict TableTree::duplicate(TableId holder, std::size_t segment,
@@ -124,7 +144,7 @@ TableTree::Conflict TableTree::duplicate(TableId holder, std::size_t segment,
   }
   std::vector<std::string_view> path;
   for (TableId at = holder; at != kRoot; at = tables_[at].parent) {
-    path.push_back(tables_[tables_[at].parent].members[tables_[at].parent_member].key);
+    path.push_back(members_[tables_[at].parent_member].key);
   }
   std::reverse(path.begin(), path.end());
   description.append("table `").append(format_toml_key_path(path)).append("`");
@@ -137,11 +157,12 @@ TableTree::Conflict TableTree::too_deep(std::size_t segment) const {
 }
 
 std::expected<TableTree::TableId, TableTree::Conflict> TableTree::add_table(
-    TableId parent, std::size_t segment, std::string_view key, State state, std::uint32_t section) {
+    TableId parent, std::size_t segment, std::string_view key, std::uint32_t hash, State state,
+    std::uint32_t section) {
   const std::uint32_t depth = tables_[parent].depth + 1;
   if (depth > kMaxNestingDepth) return std::unexpected(too_deep(segment));
   const auto id = static_cast<TableId>(live_);
-  const std::uint32_t member = add_member(parent, key, table_link(id));
+  const std::uint32_t member = add_member(parent, key, hash, table_link(id));
   new_table(parent, member, depth, state);
   tables_[id].section = section;
   return id;
@@ -152,7 +173,7 @@ std::expected<TableTree::TableId, TableTree::Conflict> TableTree::add_element(
   // The array is one level below its holder, the element one more.
   const std::uint32_t depth = tables_[holder].depth + 2;
   if (depth > kMaxNestingDepth) return std::unexpected(too_deep(segment));
-  TableArray& array = arrays_[linked_index(tables_[holder].info[member].link)];
+  TableArray& array = arrays_[linked_index(members_[member].link)];
   const TableId id = new_table(holder, member, depth, State::Defined);
   tables_[id].element = array.count++;
   array.last = id;
@@ -164,14 +185,15 @@ std::expected<TableTree::TableId, TableTree::Conflict> TableTree::open_header(
   TableId at = kRoot;
   const std::size_t last = key.size() - 1;
   for (std::size_t i = 0; i < last; ++i) {
-    const std::uint32_t member = find(tables_[at], key[i].name);
-    if (member == kNotFound) {
-      auto added = add_table(at, i, key[i].name, State::Undefined, 0);
+    std::uint32_t hash = 0;
+    const std::uint32_t member = find(tables_[at], key[i].name, hash);
+    if (member == kNone) {
+      auto added = add_table(at, i, key[i].name, hash, State::Undefined, 0);
       if (!added) return added;
       at = *added;
       continue;
     }
-    const std::uint32_t link = tables_[at].info[member].link;
+    const std::uint32_t link = members_[member].link;
     if (holds_table(link)) {
       at = linked_index(link);
     } else if (holds_array(link)) {
@@ -182,24 +204,23 @@ std::expected<TableTree::TableId, TableTree::Conflict> TableTree::open_header(
   }
 
   const std::string_view name = key[last].name;
-  const std::uint32_t member = find(tables_[at], name);
+  std::uint32_t hash = 0;
+  const std::uint32_t member = find(tables_[at], name, hash);
   if (!array_of_tables) {
-    if (member == kNotFound) return add_table(at, last, name, State::Defined, 0);
-    const std::uint32_t link = tables_[at].info[member].link;
+    if (member == kNone) return add_table(at, last, name, hash, State::Defined, 0);
+    const std::uint32_t link = members_[member].link;
     if (holds_table(link) && tables_[linked_index(link)].state == State::Undefined) {
       tables_[linked_index(link)].state = State::Defined;
       return linked_index(link);
     }
     return std::unexpected(duplicate(at, last, name));
   }
-  if (member == kNotFound) {
+  if (member == kNone) {
     const auto array = static_cast<std::uint32_t>(arrays_.size());
     arrays_.push_back(TableArray{kRoot, 0, {}});
-    return add_element(at, last, add_member(at, name, array_link(array)));
+    return add_element(at, last, add_member(at, name, hash, array_link(array)));
   }
-  if (!holds_array(tables_[at].info[member].link)) {
-    return std::unexpected(duplicate(at, last, name));
-  }
+  if (!holds_array(members_[member].link)) return std::unexpected(duplicate(at, last, name));
   return add_element(at, last, member);
 }
 
@@ -208,14 +229,15 @@ std::expected<TableTree::Slot, TableTree::Conflict> TableTree::reserve(
   TableId at = base;
   const std::size_t last = key.size() - 1;
   for (std::size_t i = 0; i < last; ++i) {
-    const std::uint32_t member = find(tables_[at], key[i].name);
-    if (member == kNotFound) {
-      auto added = add_table(at, i, key[i].name, State::Dotted, section);
+    std::uint32_t hash = 0;
+    const std::uint32_t member = find(tables_[at], key[i].name, hash);
+    if (member == kNone) {
+      auto added = add_table(at, i, key[i].name, hash, State::Dotted, section);
       if (!added) return std::unexpected(std::move(added.error()));
       at = *added;
       continue;
     }
-    const std::uint32_t link = tables_[at].info[member].link;
+    const std::uint32_t link = members_[member].link;
     if (!holds_table(link)) return std::unexpected(duplicate(at, i, key[i].name));
     Table& table = tables_[linked_index(link)];
     if (table.state == State::Undefined) {
@@ -227,8 +249,9 @@ std::expected<TableTree::Slot, TableTree::Conflict> TableTree::reserve(
     at = linked_index(link);
   }
   const std::string_view name = key[last].name;
-  if (find(tables_[at], name) != kNotFound) return std::unexpected(duplicate(at, last, name));
-  return Slot{at, add_member(at, name, kValue)};
+  std::uint32_t hash = 0;
+  if (find(tables_[at], name, hash) != kNone) return std::unexpected(duplicate(at, last, name));
+  return Slot{at, add_member(at, name, hash, kValue)};
 }
 
 std::expected<TableTree::TableId, std::string> TableTree::open_inline(Slot owner,
@@ -238,34 +261,46 @@ std::expected<TableTree::TableId, std::string> TableTree::open_inline(Slot owner
 }
 
 LocaleValue TableTree::build(TableId id) {
-  Table& table = tables_[id];
-  for (std::size_t i = 0; i < table.members.size(); ++i) {
-    if (holds_array(table.info[i].link)) {
-      table.members[i].value =
-          LocaleValue::array(std::move(arrays_[linked_index(table.info[i].link)].items));
+  const Table& table = tables_[id];
+  order_.clear();
+  for (std::uint32_t at = table.first; at != kNone; at = members_[at].next) {
+    order_.push_back(at);
+    if (holds_array(members_[at].link)) {
+      members_[at].value =
+          LocaleValue::array(std::move(arrays_[linked_index(members_[at].link)].items));
     }
   }
-  LocaleValue value = LocaleValue::object(tree::object_in_key_order(table.members, order_));
-  table.members.clear();
-  return value;
+  tree::sort_by_key(
+      order_, [this](std::uint32_t at) { return members_[at].key; }, prefixes_);
+  // Keys are unique, and now in order: the object takes them as they are.
+  LocaleObject object;
+  std::vector<LocaleMember>& members = object.members();
+  members.reserve(order_.size());
+  for (const std::uint32_t at : order_) {
+    members.emplace_back(std::string(members_[at].key), std::move(members_[at].value));
+  }
+  return LocaleValue::object(std::move(object));
 }
 
 void TableTree::place(TableId id, LocaleValue value) {
   const Table& table = tables_[id];
-  const MemberInfo& holder = tables_[table.parent].info[table.parent_member];
-  if (table.element != kNoElement) {
-    arrays_[linked_index(holder.link)].items[table.element] = std::move(value);
+  if (table.element != kNone) {
+    const std::uint32_t array = linked_index(members_[table.parent_member].link);
+    arrays_[array].items[table.element] = std::move(value);
   } else {
-    tables_[table.parent].members[table.parent_member].value = std::move(value);
+    members_[table.parent_member].value = std::move(value);
   }
 }
 
-// Tables are numbered in the order they were created, and every table after its parent: built
-// from the last, each finds its children built and leaves itself in its parent.
+// Tables are numbered in the order they were made, every table after its parent: built from the
+// last, each finds its children built and leaves itself in its parent. An inline table and
+// everything in it came last, so its tables and members are the ends of their vectors.
 LocaleValue TableTree::close_inline(TableId id) {
   for (auto inner = static_cast<TableId>(live_ - 1); inner > id; --inner)
     place(inner, build(inner));
   LocaleValue value = build(id);
+  const std::uint32_t mark = tables_[id].arena_mark;
+  members_.resize(mark);
   live_ = id;
   return value;
 }

@@ -14,12 +14,14 @@
 
 #include <cstdint>
 #include <expected>
+#include <forward_list>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "tarnevo/value.hpp"
+#include "tree/member_order.hpp"
 
 namespace tarnevo::detail::toml {
 
@@ -50,7 +52,9 @@ class TableTree {
     std::string description;
   };
 
-  TableTree();
+  // `text` is the document, whose keys tables keep as views; `expected_members` sizes the arena
+  // of members for the document at once (a count of its lines is about right).
+  TableTree(std::string_view text, std::size_t expected_members);
 
   // [key] or [[key]]: the table that the key-values after the header fill (for [[key]], a new
   // last element of the array of tables).
@@ -62,9 +66,8 @@ class TableTree {
   std::expected<Slot, Conflict> reserve(TableId base, std::span<const KeySegment> key,
                                         std::uint32_t section);
 
-  void fill(Slot slot, LocaleValue value) {
-    tables_[slot.table].members[slot.member].value = std::move(value);
-  }
+  // Where a reserved member's value goes; it holds null until the reader puts the value there.
+  LocaleValue& value(Slot slot) noexcept { return members_[slot.member].value; }
 
   // How many levels below the root a table lies.
   std::size_t depth(TableId table) const noexcept { return tables_[table].depth; }
@@ -82,30 +85,39 @@ class TableTree {
  private:
   enum class State : std::uint8_t { Undefined, Defined, Dotted };
 
+  static constexpr std::uint32_t kNone = UINT32_MAX;
+
   // What a member holds: a value (kValue), a table, or an array of tables, by their index.
   static constexpr std::uint32_t kValue = 0;
   static std::uint32_t table_link(TableId table) noexcept { return table << 2 | 1; }
   static std::uint32_t array_link(std::uint32_t array) noexcept { return array << 2 | 2; }
 
-  struct MemberInfo {
-    std::uint32_t hash;
-    std::uint32_t link;
+  // The members of all tables live in one arena, each table's chained in the order they came:
+  // no table owns a vector that grows member by member. Keys are views into the text (or, when
+  // decoded from escapes, into decoded_keys_) until the tree is built.
+  struct Member {
+    LocaleValue value;
+    std::string_view key;
+    std::uint32_t next = kNone;  // the table's next member
+    std::uint32_t hash = 0;      // of the key, once the table is indexed
+    std::uint32_t link = kValue;
   };
 
   struct Table {
-    std::vector<LocaleMember> members;
-    std::vector<MemberInfo> info;
-    // Open addressing over `members` (position + 1, 0 for a free slot), built once the table
-    // outgrows a linear search.
+    std::uint32_t first = kNone;
+    std::uint32_t last = kNone;
+    std::uint32_t count = 0;
+    // Open addressing over the table's members (arena position + 1, 0 for a free slot), built
+    // once the table outgrows a linear search.
     std::vector<std::uint32_t> index;
-    TableId parent = kRoot;  // the table holding this one (an inline table: its owner's)
-    std::uint32_t parent_member = 0;
-    std::uint32_t element = kNoElement;  // position in its array of tables, if it is an element
-    std::uint32_t section = 0;           // which key-values may extend a Dotted table
+    TableId parent = kRoot;           // the table holding this one (an inline table: its owner's)
+    std::uint32_t parent_member = 0;  // its member there
+    std::uint32_t element = kNone;    // position in its array of tables, if it is an element
+    std::uint32_t section = 0;        // which key-values may extend a Dotted table
     std::uint32_t depth = 0;
+    std::uint32_t arena_mark = 0;  // the arena's size when the table was made
     State state = State::Defined;
   };
-  static constexpr std::uint32_t kNoElement = UINT32_MAX;
 
   struct TableArray {
     TableId last;
@@ -115,13 +127,18 @@ class TableTree {
 
   TableId new_table(TableId parent, std::uint32_t parent_member, std::uint32_t depth, State state);
   std::expected<TableId, Conflict> add_table(TableId parent, std::size_t segment,
-                                             std::string_view key, State state,
+                                             std::string_view key, std::uint32_t hash, State state,
                                              std::uint32_t section);
   std::expected<TableId, Conflict> add_element(TableId holder, std::size_t segment,
                                                std::uint32_t member);
-  std::uint32_t find(const Table& table, std::string_view key) const noexcept;
-  std::uint32_t add_member(TableId table, std::string_view key, std::uint32_t link);
-  void index_member(Table& table, std::uint32_t member);
+  // Where `key` is in `table`, or kNone. When the table is indexed, `hash` is set to the key's
+  // hash, which adding the key after a failed search takes rather than hashing again (it is
+  // 0, and unused, for a table searched key by key).
+  std::uint32_t find(const Table& table, std::string_view key, std::uint32_t& hash) const noexcept;
+  std::uint32_t add_member(TableId table, std::string_view key, std::uint32_t hash,
+                           std::uint32_t link);
+  void index_member(Table& table, std::uint32_t member) noexcept;
+  [[gnu::noinline]] void rebuild_index(Table& table);
   std::uint32_t hash(std::string_view key) const noexcept;
 
   Conflict duplicate(TableId holder, std::size_t segment, std::string_view key) const;
@@ -133,8 +150,12 @@ class TableTree {
   std::vector<Table> tables_;
   // Tables in use are tables_[0, live_); closed inline tables leave theirs for reuse.
   std::size_t live_ = 0;
+  std::string_view text_;
+  std::vector<Member> members_;
+  std::forward_list<std::string> decoded_keys_;  // allocates nothing until a key is decoded
   std::vector<TableArray> arrays_;
-  std::vector<std::size_t> order_;
+  std::vector<std::uint32_t> order_;
+  std::vector<tree::KeyPrefix> prefixes_;
   std::uint64_t seed_;
 };
 
