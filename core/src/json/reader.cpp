@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <numeric>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -103,8 +102,7 @@ class JsonTreeReader {
   std::vector<LocaleMember> members_;
   LocaleValue result_;
   std::string scratch_;
-  std::vector<std::uint32_t> key_order_;
-  std::vector<tree::KeyPrefix> key_prefixes_;
+  std::vector<tree::KeyPrefix> key_order_;
 };
 
 // Reads one value. An opened array or object is pushed on `open_`, and the loop goes on with its
@@ -281,18 +279,18 @@ LocaleValue JsonTreeReader::close_array() {
 LocaleValue JsonTreeReader::close_object() {
   const std::size_t first = open_.back().first_child;
   LocaleMember* const given = members_.data() + first;
-  key_order_.resize(members_.size() - first);
-  std::iota(key_order_.begin(), key_order_.end(), std::uint32_t{0});
+  const auto count = static_cast<std::uint32_t>(members_.size() - first);
+  key_order_.clear();
+  for (std::uint32_t at = 0; at < count; ++at)
+    key_order_.push_back(tree::key_prefix(given[at].key, at));
   const bool sorted = tree::sort_by_key(
-      key_order_, [given](std::uint32_t at) -> std::string_view { return given[at].key; },
-      key_prefixes_);
+      key_order_, [given](std::uint32_t at) -> std::string_view { return given[at].key; });
   LocaleObject object;
   std::vector<LocaleMember>& members = object.members();
-  members.reserve(key_order_.size());
-  for (std::size_t i = 0; i < key_order_.size(); ++i) {
-    const std::uint32_t at = key_order_[i];
-    if (sorted && i + 1 < key_order_.size() && given[key_order_[i + 1]].key == given[at].key)
-      continue;
+  members.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t at = key_order_[i].position;
+    if (sorted && i + 1 < count && given[key_order_[i + 1].position].key == given[at].key) continue;
     members.push_back(std::move(given[at]));
   }
   members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());

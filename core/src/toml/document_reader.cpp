@@ -40,7 +40,14 @@ bool is_digit(char c) noexcept {
   return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// Moves `value` into `target`, which holds null: no assignment's detour through a temporary.
+// Makes `target`, which holds null, the value that `make` returns, built in place: no
+// assignment's detour through temporaries (strings, the most common values, cost most here).
+template <typename Make>
+void put(LocaleValue& target, Make&& make) {
+  std::destroy_at(&target);
+  ::new (static_cast<void*>(&target)) LocaleValue(make());
+}
+
 void put(LocaleValue& target, LocaleValue&& value) noexcept {
   std::destroy_at(&target);
   std::construct_at(&target, std::move(value));
@@ -120,19 +127,26 @@ std::expected<LocaleValue, TomlFailure> DocumentReader::read() {
     cursor_.skip_blanks();
     if (cursor_.done()) break;
     const char c = *cursor_.at;
+    if (c == '\n') {  // most lines end right after their statement, and some are empty
+      ++cursor_.at;
+      continue;
+    }
     std::expected<void, TomlFailure> statement;
+    std::string_view scope;
     if (c == '[') {
       statement = read_header();
-      if (statement) statement = end_statement("table header");
+      scope = "table header";
     } else if (is_bare_key_byte(c) || c == '"' || c == '\'') {
       statement = read_key_value();
-      if (statement) statement = end_statement("key-value pair");
-    } else if (c == '#' || c == '\n' || c == '\r') {
-      statement = end_statement(c == '#' ? "comment" : "document");
+      scope = "key-value pair";
+    } else if (c == '#' || c == '\r') {
+      scope = c == '#' ? "comment" : "document";
     } else {
       return fail_expecting(cursor_, cursor_.at, "key-value pair", "a key");
     }
     if (!statement) return std::unexpected(std::move(statement.error()));
+    if (cursor_.sees('\n')) continue;  // the line break, left for the next turn
+    if (auto end = end_statement(scope); !end) return std::unexpected(std::move(end.error()));
   }
   return tables_.finish();
 }
@@ -269,7 +283,7 @@ LocaleValue DocumentReader::close_array() {
 
 // Where the value about to be read goes: the innermost open array, the member that the
 // innermost inline table's key-value reserved, or `slot`. It holds null until the value is put.
-LocaleValue& DocumentReader::destination(Slot slot) {
+inline LocaleValue& DocumentReader::destination(Slot slot) {
   if (frames_.empty()) return tables_.value(slot);
   Frame& frame = frames_.back();
   return frame.is_array ? elements_.emplace_back() : tables_.value(frame.slot);
@@ -369,7 +383,8 @@ std::expected<void, TomlFailure> DocumentReader::read_scalar(LocaleValue& out,
     string_buffer_.clear();
     auto content = read_string(cursor_, string_buffer_, true);
     if (!content) return std::unexpected(std::move(content.error()));
-    put(out, LocaleValue::string(std::string(content->view(string_buffer_))));
+    const std::string_view text = content->view(string_buffer_);
+    put(out, [text] { return LocaleValue::string(std::string(text)); });
     return {};
   }
   return read_bare_value(out, scope, expected);

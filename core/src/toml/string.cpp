@@ -230,8 +230,8 @@ std::expected<StringContent, TomlFailure> read_multi_line(Cursor& cursor, std::s
 
 }  // namespace
 
-std::expected<StringContent, TomlFailure> read_string(Cursor& cursor, std::string& buffer,
-                                                      bool multi_line_allowed) {
+std::expected<StringContent, TomlFailure> read_any_string(Cursor& cursor, std::string& buffer,
+                                                          bool multi_line_allowed) {
   const char quote = *cursor.at;
   const bool multi_line =
       cursor.end - cursor.at >= 3 && cursor.at[1] == quote && cursor.at[2] == quote;

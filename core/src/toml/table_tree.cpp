@@ -12,9 +12,9 @@
 namespace tarnevo::detail::toml {
 namespace {
 
-// Tables up to this size are searched key by key; most locale tables are this small, and a
-// search over a few short keys costs less than hashing.
-constexpr std::size_t kLinearSearchLimit = 8;
+// Tables up to this size are searched key by key: most locale tables are this small, and below
+// it a search over short keys (most differ in length) costs less than indexing and hashing.
+constexpr std::size_t kLinearSearchLimit = 16;
 
 bool holds_table(std::uint32_t link) noexcept {
   return (link & 3) == 1;
@@ -34,6 +34,8 @@ TableTree::TableTree(std::string_view text, std::size_t expected_members)
       // index cannot count on colliding in the next process.
       seed_(std::bit_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15ull) {
   members_.reserve(expected_members);
+  // Locale files hold a table (header, inline table, dotted key) for every few members.
+  tables_.reserve(expected_members / 4 + 4);
   new_table(kRoot, 0, 0, State::Defined);
 }
 
@@ -41,14 +43,19 @@ std::uint32_t TableTree::hash(std::string_view key) const noexcept {
   std::uint64_t h = seed_ ^ key.size();
   const char* p = key.data();
   std::size_t left = key.size();
-  for (; left >= 8; p += 8, left -= 8) {
+  for (; left > 8; p += 8, left -= 8) {
     std::uint64_t word;
     std::memcpy(&word, p, 8);
     h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
     h ^= h >> 29;
   }
+  // The last (up to) eight bytes: one load that may overlap the words before, when there are any.
   std::uint64_t tail = 0;
-  for (std::size_t i = 0; i < left; ++i) tail = tail << 8 | static_cast<unsigned char>(p[i]);
+  if (key.size() >= 8) {
+    std::memcpy(&tail, key.data() + key.size() - 8, 8);
+  } else {
+    for (std::size_t i = 0; i < left; ++i) tail = tail << 8 | static_cast<unsigned char>(p[i]);
+  }
   h = (h ^ tail) * 0x94D049BB133111EBull;
   h ^= h >> 31;
   return static_cast<std::uint32_t>(h ^ (h >> 32));
@@ -264,20 +271,20 @@ LocaleValue TableTree::build(TableId id) {
   const Table& table = tables_[id];
   order_.clear();
   for (std::uint32_t at = table.first; at != kNone; at = members_[at].next) {
-    order_.push_back(at);
+    order_.push_back(tree::key_prefix(members_[at].key, at));
     if (holds_array(members_[at].link)) {
       members_[at].value =
           LocaleValue::array(std::move(arrays_[linked_index(members_[at].link)].items));
     }
   }
-  tree::sort_by_key(
-      order_, [this](std::uint32_t at) { return members_[at].key; }, prefixes_);
+  tree::sort_by_key(order_, [this](std::uint32_t at) { return members_[at].key; });
   // Keys are unique, and now in order: the object takes them as they are.
   LocaleObject object;
   std::vector<LocaleMember>& members = object.members();
   members.reserve(order_.size());
-  for (const std::uint32_t at : order_) {
-    members.emplace_back(std::string(members_[at].key), std::move(members_[at].value));
+  for (const tree::KeyPrefix& entry : order_) {
+    Member& member = members_[entry.position];
+    members.emplace_back(std::string(member.key), std::move(member.value));
   }
   return LocaleValue::object(std::move(object));
 }

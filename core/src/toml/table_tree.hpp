@@ -154,8 +154,7 @@ class TableTree {
   std::vector<Member> members_;
   std::forward_list<std::string> decoded_keys_;  // allocates nothing until a key is decoded
   std::vector<TableArray> arrays_;
-  std::vector<std::uint32_t> order_;
-  std::vector<tree::KeyPrefix> prefixes_;
+  std::vector<tree::KeyPrefix> order_;
   std::uint64_t seed_;
 };
 
