@@ -283,15 +283,19 @@ LocaleValue JsonTreeReader::close_object() {
   key_order_.clear();
   for (std::uint32_t at = 0; at < count; ++at)
     key_order_.push_back(tree::key_prefix(given[at].key, at));
-  const bool sorted = tree::sort_by_key(
-      key_order_, [given](std::uint32_t at) -> std::string_view { return given[at].key; });
+  tree::sort_by_key(key_order_,
+                    [given](std::uint32_t at) -> std::string_view { return given[at].key; });
   LocaleObject object;
   std::vector<LocaleMember>& members = object.members();
   members.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const std::uint32_t at = key_order_[i].position;
-    if (sorted && i + 1 < count && given[key_order_[i + 1].position].key == given[at].key) continue;
-    members.push_back(std::move(given[at]));
+    // Of equal keys, now next to each other, the last given stays.
+    const tree::KeyPrefix& entry = key_order_[i];
+    if (i + 1 < count && key_order_[i + 1].prefix == entry.prefix &&
+        given[key_order_[i + 1].position].key == given[entry.position].key) {
+      continue;
+    }
+    members.push_back(std::move(given[entry.position]));
   }
   members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
   open_.pop_back();

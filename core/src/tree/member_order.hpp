@@ -44,20 +44,19 @@ inline KeyPrefix key_prefix(std::string_view key, std::uint32_t position) noexce
 }
 
 // Sorts `members` (made by key_prefix, positions rising: the order the text gave) by the key that
-// `key_of(position)` names, equal keys keeping that order, so that the last of them is the one
-// given last. Positions are sorted rather than the members, so that each member moves once
-// afterwards. Returns false when they were in order already (nothing sorted), true when they
-// were sorted.
+// `key_of(position)` names, equal keys keeping that order (next to each other, the one given last
+// last). Positions are sorted rather than the members, so that each member moves once afterwards;
+// members already in order (most objects) are only checked.
 template <typename KeyOf>
-bool sort_by_key(std::span<KeyPrefix> members, KeyOf&& key_of) {
+void sort_by_key(std::span<KeyPrefix> members, KeyOf&& key_of) {
   const auto less = [&key_of](const KeyPrefix& a, const KeyPrefix& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     const int by_key = compare_keys(key_of(a.position), key_of(b.position));
     return by_key < 0 || (by_key == 0 && a.position < b.position);
   };
-  if (std::is_sorted(members.begin(), members.end(), less)) return false;
-  std::sort(members.begin(), members.end(), less);
-  return true;
+  if (!std::is_sorted(members.begin(), members.end(), less)) {
+    std::sort(members.begin(), members.end(), less);
+  }
 }
 
 }  // namespace tarnevo::detail::tree
