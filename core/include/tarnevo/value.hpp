@@ -2,8 +2,10 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
@@ -171,14 +173,40 @@ class LocaleValue {
   bool is_array() const noexcept { return kind_ == Kind::Array; }
   bool is_object() const noexcept { return kind_ == Kind::Object; }
 
-  // Accessors; the kind must match.
-  bool as_bool() const noexcept { return bool_; }
-  const LocaleNumber& as_number() const noexcept { return number_; }
-  const std::string& as_string() const noexcept { return string_; }
-  const LocaleArray& as_array() const noexcept { return array_; }
-  LocaleArray& as_array() noexcept { return array_; }
-  const LocaleObject& as_object() const noexcept { return object_; }
-  LocaleObject& as_object() noexcept { return object_; }
+  // Accessors; the kind must match (checked by assertions in debug builds).
+  bool as_bool() const noexcept {
+    assert(is_bool());
+    return bool_;
+  }
+  const LocaleNumber& as_number() const noexcept {
+    assert(is_number());
+    return number_;
+  }
+  const std::string& as_string() const noexcept {
+    assert(is_string());
+    return string_;
+  }
+  const LocaleArray& as_array() const noexcept {
+    assert(is_array());
+    return array_;
+  }
+  LocaleArray& as_array() noexcept {
+    assert(is_array());
+    return array_;
+  }
+  const LocaleObject& as_object() const noexcept {
+    assert(is_object());
+    return object_;
+  }
+  LocaleObject& as_object() noexcept {
+    assert(is_object());
+    return object_;
+  }
+
+  // The value at a path of keys through nested objects, as in
+  // `tree->find({"common", "nav", "home"})`; null when a key is missing or a step is not an
+  // object. An empty path finds this value itself.
+  const LocaleValue* find(std::initializer_list<std::string_view> path) const noexcept;
 
   friend bool operator==(const LocaleValue& a, const LocaleValue& b);
 

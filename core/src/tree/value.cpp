@@ -346,6 +346,16 @@ LocaleValue* LocaleObject::find(std::string_view key) noexcept {
   return const_cast<LocaleValue*>(std::as_const(*this).find(key));
 }
 
+const LocaleValue* LocaleValue::find(std::initializer_list<std::string_view> path) const noexcept {
+  const LocaleValue* at = this;
+  for (const std::string_view key : path) {
+    if (!at->is_object()) return nullptr;
+    at = at->as_object().find(key);
+    if (at == nullptr) return nullptr;
+  }
+  return at;
+}
+
 bool operator==(const LocaleObject& a, const LocaleObject& b) {
   return a.members_ == b.members_;
 }
