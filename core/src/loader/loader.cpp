@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "loader/discovery.hpp"
-#include "loader/locale_file_filling.hpp"
+#include "loader/locale_file.hpp"
 #include "loader/state_machine.hpp"
 #include "tarnevo/merge.hpp"
 
