@@ -61,7 +61,7 @@ class Converter {
   tree::Step child(const LocaleValue& parent, PyObject* list_or_dict, std::size_t index,
                    const std::string* key, const LocaleValue& child, PyObject*& made_child) {
     // A cached tree's strings lie wherever the allocator put them: ask for the next member's
-    // while this one is converted.
+    // while this one is converted (make bench, cache hit).
     if (key != nullptr && index + 1 < parent.as_object().size()) {
       const LocaleMember& next = parent.as_object().members()[index + 1];
       __builtin_prefetch(next.key.data());

@@ -257,7 +257,7 @@ LocaleValue JsonTreeReader::close_array() {
 
 // Members arrive in text order; the object wants them sorted by key bytes, and of equal keys the
 // one given last. Sorting indices and moving each kept member once is much cheaper than sorting
-// the members themselves.
+// the members themselves (bench/cpp/reader_throughput).
 LocaleValue JsonTreeReader::close_object() {
   const std::size_t first = open_.back().first_child;
   LocaleMember* const given = members_.data() + first;
