@@ -10,6 +10,7 @@ extra_python=()
 for arg in "$@"; do
   case "$arg" in
     --fuzz) extra_debian+=(clang libclang-rt-14-dev) ;;
+    --lint) extra_debian+=(clang-format clang-tidy) ;;
     --bench) extra_python+=(orjson PyYAML msgspec yaml-rs toml-rs) ;;
     *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
   esac

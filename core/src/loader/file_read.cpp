@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kNotARegularFile = "not a regular file";
 
 // Bytes asked for at a time once the file turns out longer than its reported size.
-constexpr std::size_t kGrowthStep = 64 * 1024;
+constexpr std::size_t kGrowthStep = std::size_t{64} * 1024;
 
 }  // namespace
 

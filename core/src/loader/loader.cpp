@@ -142,7 +142,7 @@ std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::str
       scattered = hit->second.tree;
     }
   }
-  if (scattered) return lay_out_cached(locale, std::move(scattered));
+  if (scattered) return lay_out_cached(locale, scattered);
 
   auto tree = load_uncached(locale);
   bool fell_back = false;
@@ -184,7 +184,7 @@ std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::str
 // only handed out. The copy is only an optimisation: without memory for it, the tree serves as it
 // is, and no later hit tries again.
 SharedLocaleValue LocaleLoader::lay_out_cached(std::string_view locale,
-                                               SharedLocaleValue scattered) {
+                                               const SharedLocaleValue& scattered) {
   SharedLocaleValue laid_out;
   try {
     laid_out = std::make_shared<const LocaleValue>(*scattered);

@@ -25,7 +25,7 @@ std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
                    ? json::parse_json_text_to_fill(
                          *bytes, tree::FillPlace::in(*filling, file.namespace_path))
                    : parse_locale_text(*bytes, *format);
-  if (!value) return std::unexpected(LoaderError::parse(std::move(value.error())));
+  if (!value) return std::unexpected(LoaderError::parse(value.error()));
   return std::move(*value);
 }
 

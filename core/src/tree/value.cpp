@@ -42,8 +42,8 @@ struct CopyVisitor {
       slot = descend ? &items.emplace_back() : &items.emplace_back(child);
     } else {
       std::vector<LocaleMember>& members = twin->as_object().members();
-      slot = descend ? &members.emplace_back(*key, LocaleValue()).value
-                     : &members.emplace_back(*key, child).value;
+      members.push_back(LocaleMember{*key, descend ? LocaleValue() : child});
+      slot = &members.back().value;
     }
     if (!descend) return Step::Skip;
     child_twin = slot;
