@@ -45,21 +45,29 @@ PyRef number_to_python(const LocaleNumber& number) {
 // and put at once into its parent's list or dict, which keeps it alive; items keep their order
 // and members are set in ascending key order, so the dicts iterate in that order. One
 // conversion shares the str of a key met again (see KeyStrings); the tree it walks outlives it.
+// Given a shape, it also records every list and dict it makes and where each one sits.
 class Converter {
  public:
-  using Link = PyObject*;  // the open container's list or dict (its parent holds it)
+  struct Link {
+    PyObject* made = nullptr;  // the open container's list or dict (its parent holds it)
+    std::uint32_t index = 0;   // its place in the shape's containers
+  };
+
+  explicit Converter(ResultShape* shape) noexcept : shape_(shape) {}
 
   PyRef convert(const LocaleValue& value) {
     PyRef root = made(value);
-    if (!root || !tree::is_filled_container(value)) return root;
-    if (!tree::walk(value, root.get(), *this)) return {};
+    if (!root) return {};
+    if (shape_ != nullptr && is_container(value)) shape_->containers.push_back(root.get());
+    if (!tree::is_filled_container(value)) return root;
+    if (!tree::walk(value, Link{root.get(), 0}, *this)) return {};
     return root;
   }
 
-  void open(const LocaleValue&, PyObject*) {}
+  void open(const LocaleValue&, Link&) {}
 
-  tree::Step child(const LocaleValue& parent, PyObject* list_or_dict, std::size_t index,
-                   const std::string* key, const LocaleValue& child, PyObject*& made_child) {
+  tree::Step child(const LocaleValue& parent, Link& link, std::size_t index, const std::string* key,
+                   const LocaleValue& child, Link& child_link) {
     // A cached tree's strings lie wherever the allocator put them: ask for the next member's
     // while this one is converted (make bench, cache hit).
     if (key != nullptr && index + 1 < parent.as_object().size()) {
@@ -69,23 +77,39 @@ class Converter {
     }
     PyRef object = made(child);
     if (!object) return tree::Step::Stop;
-    made_child = object.get();
+    PyObject* const made_child = object.get();
+    PyObject* name = nullptr;
     if (key == nullptr) {
       // Takes over the reference; cannot fail for an index in range of a list made at its
       // final length.
-      PyList_SetItem(list_or_dict, static_cast<Py_ssize_t>(index), object.release());
+      PyList_SetItem(link.made, static_cast<Py_ssize_t>(index), object.release());
     } else {
-      PyRef name = made_or_panic(keys_.get(*key).release());
-      if (!name || PyDict_SetItem(list_or_dict, name.get(), object.get()) != 0) {
+      PyRef key_text = made_or_panic(keys_.get(*key).release());
+      if (!key_text || PyDict_SetItem(link.made, key_text.get(), made_child) != 0) {
         return tree::Step::Stop;
       }
+      name = key_text.get();  // the dict holds it from now on
     }
-    return tree::is_filled_container(child) ? tree::Step::Descend : tree::Step::Skip;
+    if (!is_container(child)) return tree::Step::Skip;
+    if (shape_ != nullptr) {
+      const auto at = static_cast<std::uint32_t>(shape_->containers.size());
+      shape_->containers.push_back(made_child);
+      shape_->links.push_back(
+          ResultShape::Link{link.index, at, name, static_cast<Py_ssize_t>(index)});
+      child_link.index = at;
+    }
+    if (!tree::is_filled_container(child)) return tree::Step::Skip;
+    child_link.made = made_child;
+    return tree::Step::Descend;
   }
 
-  void close(const LocaleValue&, PyObject*) {}
+  void close(const LocaleValue&, Link&) {}
 
  private:
+  static bool is_container(const LocaleValue& value) noexcept {
+    return value.is_array() || value.is_object();
+  }
+
   // A leaf's object, or a container's list (at its final length) or dict, still to be filled.
   PyRef made(const LocaleValue& value) {
     switch (value.kind()) {
@@ -106,6 +130,7 @@ class Converter {
     return {};
   }
 
+  ResultShape* shape_;
   KeyStrings keys_;
 };
 
@@ -115,8 +140,8 @@ PyRef new_text(std::string_view text) {
   return made_or_panic(make_text(text));
 }
 
-PyRef to_python(const LocaleValue& value) {
-  Converter converter;
+PyRef to_python(const LocaleValue& value, ResultShape* shape) {
+  Converter converter(shape);
   return converter.convert(value);
 }
 
