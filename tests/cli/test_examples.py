@@ -21,10 +21,15 @@ def test_check_is_clean_and_reports_what_filling_supplies():
     assert result.returncode == 0, result.stdout.decode()
     text = result.stdout.decode()
     assert text.startswith("en (default): 3 files, 30 keys\n")
-    assert "  missing   common.last_seen\n" in text  # null in fr
-    assert "  missing   ui.forms.meta.reviewed\n" in text  # a TOML date is one key
-    assert "  extra     common.beta_banner\n" in text
-    assert text.endswith("OK: 6 files in 3 locales read; 2 locales lack keys, which loading fills from en.\n")
+    assert "  missing      common.last_seen\n" in text  # null in fr
+    assert "  missing      ui.forms.meta.reviewed\n" in text  # a TOML date is one key
+    assert "  extra        common.beta_banner\n" in text
+    # French uses "many" (CLDR); fr has five weekdays where en has seven.
+    assert "  plural       common.photos: missing many\n" in text
+    assert text.endswith(
+        "OK: 6 files in 3 locales read; 2 locales lack keys, which loading fills from en;"
+        " --strict fails on 2 plural gaps and 1 shape mismatch.\n"
+    )
     assert run("check", LOCALES, "--strict").returncode == 1
 
 

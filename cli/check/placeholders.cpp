@@ -1,0 +1,304 @@
+#include "check/placeholders.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace tarnevo::cli {
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+// ICU messages nest (a select inside a plural); deeper than this, a message's inner placeholders
+// are skipped rather than recursed into, so a hostile string cannot exhaust the stack.
+constexpr int kMaxIcuDepth = 8;
+constexpr std::string_view kCountName = "count";
+
+bool is_name_byte(char c) noexcept {
+  const auto byte = static_cast<unsigned char>(c);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '-' || c == '.' || c == '$' || byte >= 0x80;
+}
+
+bool is_space(char c) noexcept {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool is_name(std::string_view name) noexcept {
+  return !name.empty() && std::all_of(name.begin(), name.end(), is_name_byte);
+}
+
+std::string_view trim(std::string_view text) noexcept {
+  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool is_digit(char c) noexcept {
+  return c >= '0' && c <= '9';
+}
+
+class Scanner {
+ public:
+  Scanner(std::string_view text, std::vector<Placeholder>& out) : text_(text), out_(out) {}
+
+  // Scans a message from `i` to the end of the text or, inside an ICU argument (depth > 0), to
+  // the "}" that closes the message, where `i` is left.
+  void scan_message(std::size_t& i, int depth) {
+    while (i < text_.size()) {
+      const char c = text_[i];
+      if (c == '}' && depth > 0) return;
+      if (c == '{' && (double_brace(i) || brace_argument(i, depth))) continue;
+      if (c == '%' && percent(i)) continue;
+      ++i;
+    }
+  }
+
+ private:
+  void add(std::string written, std::string identity, std::string_view name) {
+    out_.push_back(Placeholder{std::move(written), std::move(identity), name == kCountName});
+  }
+  void add_named(std::string_view open, std::string_view name, std::string_view close) {
+    std::string written;
+    written.append(open).append(name).append(close);
+    std::string identity = written;
+    add(std::move(written), std::move(identity), name);
+  }
+
+  void skip_spaces(std::size_t& i) const noexcept {
+    while (i < text_.size() && is_space(text_[i])) ++i;
+  }
+
+  // The "}" that closes the brace opened just before `i`, counting nested pairs; kNone if none.
+  std::size_t matching_close(std::size_t i) const noexcept {
+    int open = 1;
+    for (; i < text_.size(); ++i) {
+      if (text_[i] == '{') ++open;
+      if (text_[i] == '}' && --open == 0) return i;
+    }
+    return kNone;
+  }
+
+  // {{name}}: i18next, Mustache, Vue's older syntax.
+  bool double_brace(std::size_t& i) {
+    if (i + 1 >= text_.size() || text_[i + 1] != '{') return false;
+    const std::size_t close = text_.find("}}", i + 2);
+    if (close == kNone) return false;
+    std::string_view inner = text_.substr(i + 2, close - i - 2);
+    if (inner.find_first_of("{}") != kNone) return false;
+    inner = trim(inner);
+    // i18next's unescaped form.
+    if (inner.size() > 1 && inner[0] == '-' && is_space(inner[1])) inner.remove_prefix(1);
+    inner = trim(inner.substr(0, inner.find(',')));
+    if (!is_name(inner)) return false;
+    add_named("{{", inner, "}}");
+    i = close + 2;
+    return true;
+  }
+
+  // {name}, {0}, {name:spec}, and ICU's {name, type, ...}.
+  bool brace_argument(std::size_t& i, int depth) {
+    std::size_t j = i + 1;
+    skip_spaces(j);
+    const std::size_t name_start = j;
+    while (j < text_.size() && is_name_byte(text_[j])) ++j;
+    const std::string_view name = text_.substr(name_start, j - name_start);
+    if (name.empty()) return false;
+    skip_spaces(j);
+    if (j == text_.size()) return false;
+    std::size_t end = kNone;
+    const std::size_t first_inner = out_.size();
+    if (text_[j] == '}') {
+      end = j + 1;
+    } else if (text_[j] == ':' || text_[j] == '!') {
+      const std::size_t close = matching_close(j);
+      if (close != kNone) end = close + 1;
+    } else if (text_[j] == ',') {
+      end = icu_argument(j + 1, depth);
+    }
+    if (end == kNone) {
+      out_.resize(first_inner);
+      return false;
+    }
+    // The argument's own name goes before the placeholders of its messages.
+    add_named("{", name, "}");
+    std::rotate(out_.begin() + static_cast<std::ptrdiff_t>(first_inner), out_.end() - 1,
+                out_.end());
+    i = end;
+    return true;
+  }
+
+  // The rest of an ICU argument after its name and comma; returns the index past its closing
+  // "}", or kNone when it is not well formed.
+  std::size_t icu_argument(std::size_t j, int depth) {
+    skip_spaces(j);
+    const std::size_t type_start = j;
+    while (j < text_.size() && is_name_byte(text_[j])) ++j;
+    const std::string_view type = text_.substr(type_start, j - type_start);
+    skip_spaces(j);
+    const bool has_messages = type == "plural" || type == "select" || type == "selectordinal";
+    if (!has_messages || j == text_.size() || text_[j] != ',' || depth >= kMaxIcuDepth) {
+      // number, date, time and other formats: a style and no messages.
+      const std::size_t close = matching_close(j);
+      return close == kNone ? kNone : close + 1;
+    }
+    ++j;
+    while (true) {
+      skip_spaces(j);
+      if (j == text_.size()) return kNone;
+      if (text_[j] == '}') return j + 1;
+      // A selector: one, other, =0, offset:1.
+      const std::size_t selector_start = j;
+      while (j < text_.size() && !is_space(text_[j]) && text_[j] != '{' && text_[j] != '}') ++j;
+      if (j == selector_start) return kNone;
+      skip_spaces(j);
+      if (text_.substr(selector_start, 7) == "offset:") continue;
+      if (j == text_.size() || text_[j] != '{') return kNone;
+      ++j;
+      scan_message(j, depth + 1);
+      if (j == text_.size()) return kNone;
+      ++j;  // the message's "}"
+    }
+  }
+
+  // The printf conversion that starts at `j` (flags, width, precision, length, conversion);
+  // returns the index past it, or kNone. "%s", "%-5d", "%.2f", "%ld", "%@".
+  std::size_t printf_spec(std::size_t j) const noexcept {
+    while (j < text_.size() && std::string_view("-+0#").find(text_[j]) != kNone) ++j;
+    while (j < text_.size() && (is_digit(text_[j]) || text_[j] == '*')) ++j;
+    if (j < text_.size() && text_[j] == '.') {
+      ++j;
+      while (j < text_.size() && (is_digit(text_[j]) || text_[j] == '*')) ++j;
+    }
+    for (std::string_view length : {"hh", "ll", "h", "l", "L", "z", "j", "t", "q"}) {
+      if (text_.substr(j, length.size()) == length) {
+        j += length.size();
+        break;
+      }
+    }
+    if (j < text_.size() && std::string_view("diouxXeEfFgGcs@").find(text_[j]) != kNone) {
+      return j + 1;
+    }
+    return kNone;
+  }
+
+  bool percent(std::size_t& i) {
+    if (i + 1 >= text_.size()) return false;
+    const char next = text_[i + 1];
+    if (next == '%') {
+      i += 2;
+      return true;
+    }
+    if (next == '{' || next == '(') {
+      // %{name} (Ruby) and %(name)s (Python).
+      const char close_char = next == '{' ? '}' : ')';
+      const std::size_t close = text_.find(close_char, i + 2);
+      if (close == kNone) return false;
+      const std::string_view name = trim(text_.substr(i + 2, close - i - 2));
+      if (!is_name(name)) return false;
+      if (next == '{') {
+        add_named("%{", name, "}");
+        i = close + 1;
+        return true;
+      }
+      const std::size_t end = printf_spec(close + 1);
+      if (end == kNone) return false;
+      std::string identity("%(");
+      identity.append(name).append(")").push_back(text_[end - 1]);
+      add(std::string(text_.substr(i, end - i)), std::move(identity), name);
+      i = end;
+      return true;
+    }
+    // printf, with an argument number ("%2$s") or taking the next one.
+    std::size_t j = i + 1;
+    std::string number;
+    while (j < text_.size() && is_digit(text_[j])) ++j;
+    if (j > i + 1 && j < text_.size() && text_[j] == '$') {
+      number.assign(text_.substr(i + 1, j - i - 1));
+      ++j;
+    } else {
+      j = i + 1;
+    }
+    const std::size_t end = printf_spec(j);
+    if (end == kNone) return false;
+    if (number.empty()) number = std::to_string(next_argument_++);
+    std::string identity("%");
+    identity.append(number).append("$").push_back(text_[end - 1]);
+    add(std::string(text_.substr(i, end - i)), std::move(identity), {});
+    i = end;
+    return true;
+  }
+
+  std::string_view text_;
+  std::vector<Placeholder>& out_;
+  unsigned next_argument_ = 1;
+};
+
+// Each identity once, at its first appearance.
+std::vector<const Placeholder*> first_of_each(const std::vector<Placeholder>& found) {
+  std::vector<const Placeholder*> unique;
+  unique.reserve(found.size());
+  for (const Placeholder& placeholder : found) unique.push_back(&placeholder);
+  std::stable_sort(unique.begin(), unique.end(), [](const Placeholder* a, const Placeholder* b) {
+    return a->identity < b->identity;
+  });
+  unique.erase(std::unique(unique.begin(), unique.end(),
+                           [](const Placeholder* a, const Placeholder* b) {
+                             return a->identity == b->identity;
+                           }),
+               unique.end());
+  return unique;
+}
+
+bool holds(const std::vector<const Placeholder*>& sorted, const std::string& identity) {
+  const auto at = std::lower_bound(sorted.begin(), sorted.end(), identity,
+                                   [](const Placeholder* placeholder, const std::string& wanted) {
+                                     return placeholder->identity < wanted;
+                                   });
+  return at != sorted.end() && (*at)->identity == identity;
+}
+
+// The written forms of `from`'s placeholders that `other` lacks, in order of first appearance.
+std::vector<std::string> lacking(const std::vector<const Placeholder*>& from,
+                                 const std::vector<const Placeholder*>& other,
+                                 bool count_may_differ) {
+  std::vector<const Placeholder*> found;
+  for (const Placeholder* placeholder : from) {
+    if (count_may_differ && placeholder->is_count) continue;
+    if (!holds(other, placeholder->identity)) found.push_back(placeholder);
+  }
+  // Back into the order of the text: `from` is sorted by identity, pointers follow the text.
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> written;
+  written.reserve(found.size());
+  for (const Placeholder* placeholder : found) written.push_back(placeholder->written);
+  return written;
+}
+
+}  // namespace
+
+std::vector<Placeholder> find_placeholders(std::string_view text) {
+  std::vector<Placeholder> found;
+  if (text.find_first_of("{%") == kNone) return found;
+  Scanner scanner(text, found);
+  std::size_t i = 0;
+  scanner.scan_message(i, 0);
+  return found;
+}
+
+PlaceholderDiff compare_placeholders(std::string_view locale_text, std::string_view default_text,
+                                     bool count_may_differ) {
+  PlaceholderDiff diff;
+  // Most strings have no placeholder on either side.
+  if (locale_text.find_first_of("{%") == kNone && default_text.find_first_of("{%") == kNone) {
+    return diff;
+  }
+  const std::vector<Placeholder> ours = find_placeholders(locale_text);
+  const std::vector<Placeholder> theirs = find_placeholders(default_text);
+  const auto our_set = first_of_each(ours);
+  const auto their_set = first_of_each(theirs);
+  diff.missing = lacking(their_set, our_set, count_may_differ);
+  diff.unexpected = lacking(our_set, their_set, count_may_differ);
+  return diff;
+}
+
+}  // namespace tarnevo::cli
