@@ -69,7 +69,7 @@ bool matches_path(std::span<const PathSegment> pattern, std::span<const std::str
 }  // namespace
 
 std::expected<KeyPattern, std::string> KeyPattern::parse(std::string_view written) {
-  if (written.empty()) return std::unexpected("an --ignore pattern is empty");
+  if (written.empty()) return std::unexpected("the pattern is empty");
   auto segments = split_path(written);
   if (!segments) return std::unexpected(std::move(segments.error()));
   KeyPattern pattern;
