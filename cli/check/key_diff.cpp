@@ -130,8 +130,8 @@ class Comparison {
   // value counts as provided.
   bool compare_leaves(const LocaleValue& value, const LocaleValue& fallback, bool in_group,
                       bool same_path) {
-    const bool fallback_blank = fallback.is_string() && is_blank(fallback.as_string());
-    if (value.is_string() && is_blank(value.as_string()) && !fallback_blank) {
+    if (value.is_string() && is_blank(value.as_string()) &&
+        !(fallback.is_string() && is_blank(fallback.as_string()))) {
       findings_.blank.push_back(path_.text());
       return false;
     }
@@ -140,7 +140,7 @@ class Comparison {
     }
     if (value.is_string() && fallback.is_string()) {
       PlaceholderDiff placeholders =
-          compare_placeholders(value.as_string(), fallback.as_string(), in_group);
+          placeholders_.compare(value.as_string(), fallback.as_string(), in_group);
       if (!placeholders.empty()) {
         findings_.placeholders.push_back({path_.text(), std::move(placeholders)});
       }
@@ -152,6 +152,7 @@ class Comparison {
   KeyDiff& diff_;
   Findings& findings_;
   KeyPath path_;
+  PlaceholderComparison placeholders_;
 };
 
 }  // namespace

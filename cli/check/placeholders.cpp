@@ -1,8 +1,9 @@
 #include "check/placeholders.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
+#include <cstring>
+#include <tuple>
 
 namespace tarnevo::cli {
 namespace {
@@ -11,7 +12,6 @@ constexpr std::size_t kNone = std::string_view::npos;
 // ICU messages nest (a select inside a plural); deeper than this, a message's inner placeholders
 // are skipped rather than recursed into, so a hostile string cannot exhaust the stack.
 constexpr int kMaxIcuDepth = 8;
-constexpr std::string_view kCountName = "count";
 
 bool is_name_byte(char c) noexcept {
   const auto byte = static_cast<unsigned char>(c);
@@ -46,6 +46,10 @@ class Scanner {
   void scan_message(std::size_t& i, int depth) {
     while (i < text_.size()) {
       const char c = text_[i];
+      if (c != '{' && c != '}' && c != '%') {
+        ++i;
+        continue;
+      }
       if (c == '}' && depth > 0) return;
       if (c == '{' && (double_brace(i) || brace_argument(i, depth))) continue;
       if (c == '%' && percent(i)) continue;
@@ -54,14 +58,13 @@ class Scanner {
   }
 
  private:
-  void add(std::string written, std::string identity, std::string_view name) {
-    out_.push_back(Placeholder{std::move(written), std::move(identity), name == kCountName});
-  }
-  void add_named(std::string_view open, std::string_view name, std::string_view close) {
-    std::string written;
-    written.append(open).append(name).append(close);
-    std::string identity = written;
-    add(std::move(written), std::move(identity), name);
+  void add(Placeholder::Form form, std::string_view name, std::size_t start, std::size_t end,
+           unsigned argument = 0) {
+    const char conversion =
+        form == Placeholder::Form::PercentParen || form == Placeholder::Form::Printf
+            ? text_[end - 1]
+            : 0;
+    out_.push_back(Placeholder{form, name, argument, conversion, text_.substr(start, end - start)});
   }
 
   void skip_spaces(std::size_t& i) const noexcept {
@@ -90,7 +93,7 @@ class Scanner {
     if (inner.size() > 1 && inner[0] == '-' && is_space(inner[1])) inner.remove_prefix(1);
     inner = trim(inner.substr(0, inner.find(',')));
     if (!is_name(inner)) return false;
-    add_named("{{", inner, "}}");
+    add(Placeholder::Form::DoubleBrace, inner, i, close + 2);
     i = close + 2;
     return true;
   }
@@ -120,7 +123,7 @@ class Scanner {
       return false;
     }
     // The argument's own name goes before the placeholders of its messages.
-    add_named("{", name, "}");
+    add(Placeholder::Form::Brace, name, i, end);
     std::rotate(out_.begin() + static_cast<std::ptrdiff_t>(first_inner), out_.end() - 1,
                 out_.end());
     i = end;
@@ -196,34 +199,33 @@ class Scanner {
       const std::string_view name = trim(text_.substr(i + 2, close - i - 2));
       if (!is_name(name)) return false;
       if (next == '{') {
-        add_named("%{", name, "}");
+        add(Placeholder::Form::PercentBrace, name, i, close + 1);
         i = close + 1;
         return true;
       }
       const std::size_t end = printf_spec(close + 1);
       if (end == kNone) return false;
-      std::string identity("%(");
-      identity.append(name).append(")").push_back(text_[end - 1]);
-      add(std::string(text_.substr(i, end - i)), std::move(identity), name);
+      add(Placeholder::Form::PercentParen, name, i, end);
       i = end;
       return true;
     }
     // printf, with an argument number ("%2$s") or taking the next one.
     std::size_t j = i + 1;
-    std::string number;
-    while (j < text_.size() && is_digit(text_[j])) ++j;
+    unsigned argument = 0;
+    while (j < text_.size() && is_digit(text_[j]) && argument < 100000) {
+      argument = argument * 10 + static_cast<unsigned>(text_[j] - '0');
+      ++j;
+    }
     if (j > i + 1 && j < text_.size() && text_[j] == '$') {
-      number.assign(text_.substr(i + 1, j - i - 1));
       ++j;
     } else {
       j = i + 1;
+      argument = 0;
     }
     const std::size_t end = printf_spec(j);
     if (end == kNone) return false;
-    if (number.empty()) number = std::to_string(next_argument_++);
-    std::string identity("%");
-    identity.append(number).append("$").push_back(text_[end - 1]);
-    add(std::string(text_.substr(i, end - i)), std::move(identity), {});
+    if (argument == 0) argument = next_argument_++;
+    add(Placeholder::Form::Printf, {}, i, end, argument);
     i = end;
     return true;
   }
@@ -233,71 +235,96 @@ class Scanner {
   unsigned next_argument_ = 1;
 };
 
-// Each identity once, at its first appearance.
-std::vector<const Placeholder*> first_of_each(const std::vector<Placeholder>& found) {
-  std::vector<const Placeholder*> unique;
-  unique.reserve(found.size());
-  for (const Placeholder& placeholder : found) unique.push_back(&placeholder);
-  std::stable_sort(unique.begin(), unique.end(), [](const Placeholder* a, const Placeholder* b) {
-    return a->identity < b->identity;
-  });
-  unique.erase(std::unique(unique.begin(), unique.end(),
-                           [](const Placeholder* a, const Placeholder* b) {
-                             return a->identity == b->identity;
-                           }),
-               unique.end());
-  return unique;
+auto identity(const Placeholder& p) noexcept {
+  return std::tie(p.form, p.name, p.argument, p.conversion);
 }
 
-bool holds(const std::vector<const Placeholder*>& sorted, const std::string& identity) {
-  const auto at = std::lower_bound(sorted.begin(), sorted.end(), identity,
-                                   [](const Placeholder* placeholder, const std::string& wanted) {
-                                     return placeholder->identity < wanted;
-                                   });
-  return at != sorted.end() && (*at)->identity == identity;
+bool may_hold_placeholders(std::string_view text) noexcept {
+  return std::memchr(text.data(), '{', text.size()) != nullptr ||
+         std::memchr(text.data(), '%', text.size()) != nullptr;
 }
 
-// The written forms of `from`'s placeholders that `other` lacks, in order of first appearance.
-std::vector<std::string> lacking(const std::vector<const Placeholder*>& from,
-                                 const std::vector<const Placeholder*>& other,
+// The written forms of `from`'s placeholders that `other_sorted` (sorted by identity) lacks,
+// each once, in the order they first appear in `from`.
+std::vector<std::string> lacking(const std::vector<Placeholder>& from,
+                                 const std::vector<Placeholder>& other_sorted,
                                  bool count_may_differ) {
-  std::vector<const Placeholder*> found;
-  for (const Placeholder* placeholder : from) {
-    if (count_may_differ && placeholder->is_count) continue;
-    if (!holds(other, placeholder->identity)) found.push_back(placeholder);
+  std::vector<std::size_t> found;
+  for (std::size_t i = 0; i < from.size(); ++i) {
+    if (count_may_differ && from[i].is_count()) continue;
+    if (!std::binary_search(other_sorted.begin(), other_sorted.end(), from[i], identity_less)) {
+      found.push_back(i);
+    }
   }
-  // Back into the order of the text: `from` is sorted by identity, pointers follow the text.
+  const auto by_identity = [&](std::size_t a, std::size_t b) {
+    return identity_less(from[a], from[b]);
+  };
+  std::stable_sort(found.begin(), found.end(), by_identity);
+  found.erase(
+      std::unique(found.begin(), found.end(),
+                  [&](std::size_t a, std::size_t b) { return same_identity(from[a], from[b]); }),
+      found.end());
   std::sort(found.begin(), found.end());
   std::vector<std::string> written;
   written.reserve(found.size());
-  for (const Placeholder* placeholder : found) written.push_back(placeholder->written);
+  for (std::size_t i : found) written.push_back(from[i].written());
   return written;
+}
+
+std::vector<Placeholder> sorted_by_identity(std::vector<Placeholder> placeholders) {
+  std::sort(placeholders.begin(), placeholders.end(), identity_less);
+  return placeholders;
 }
 
 }  // namespace
 
-std::vector<Placeholder> find_placeholders(std::string_view text) {
-  std::vector<Placeholder> found;
-  if (text.find_first_of("{%") == kNone) return found;
+std::string Placeholder::written() const {
+  std::string text;
+  switch (form) {
+    case Form::Brace:
+      return text.append("{").append(name).append("}");
+    case Form::DoubleBrace:
+      return text.append("{{").append(name).append("}}");
+    case Form::PercentBrace:
+      return text.append("%{").append(name).append("}");
+    case Form::PercentParen:
+    case Form::Printf:
+      break;
+  }
+  return std::string(source);
+}
+
+bool same_identity(const Placeholder& a, const Placeholder& b) noexcept {
+  return identity(a) == identity(b);
+}
+
+bool identity_less(const Placeholder& a, const Placeholder& b) noexcept {
+  return identity(a) < identity(b);
+}
+
+void find_placeholders(std::string_view text, std::vector<Placeholder>& found) {
+  if (!may_hold_placeholders(text)) return;
   Scanner scanner(text, found);
   std::size_t i = 0;
   scanner.scan_message(i, 0);
-  return found;
 }
 
-PlaceholderDiff compare_placeholders(std::string_view locale_text, std::string_view default_text,
-                                     bool count_may_differ) {
+PlaceholderDiff PlaceholderComparison::compare(std::string_view locale_text,
+                                               std::string_view default_text,
+                                               bool count_may_differ) {
   PlaceholderDiff diff;
   // Most strings have no placeholder on either side.
-  if (locale_text.find_first_of("{%") == kNone && default_text.find_first_of("{%") == kNone) {
+  if (!may_hold_placeholders(locale_text) && !may_hold_placeholders(default_text)) return diff;
+  ours_.clear();
+  theirs_.clear();
+  find_placeholders(locale_text, ours_);
+  find_placeholders(default_text, theirs_);
+  // Most translations keep the default's placeholders in the default's order.
+  if (std::equal(ours_.begin(), ours_.end(), theirs_.begin(), theirs_.end(), same_identity)) {
     return diff;
   }
-  const std::vector<Placeholder> ours = find_placeholders(locale_text);
-  const std::vector<Placeholder> theirs = find_placeholders(default_text);
-  const auto our_set = first_of_each(ours);
-  const auto their_set = first_of_each(theirs);
-  diff.missing = lacking(their_set, our_set, count_may_differ);
-  diff.unexpected = lacking(our_set, their_set, count_may_differ);
+  diff.missing = lacking(theirs_, sorted_by_identity(ours_), count_may_differ);
+  diff.unexpected = lacking(ours_, sorted_by_identity(theirs_), count_may_differ);
   return diff;
 }
 

@@ -1,6 +1,7 @@
 // The placeholders of a translated string, and how two strings' placeholders differ.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,17 +19,31 @@ namespace tarnevo::cli {
 // A form that is not closed, or a name with characters other than letters, digits, "_", "-",
 // "." and "$", is text.
 struct Placeholder {
-  // How the report writes it: the name in its form's delimiters ({name}, {{name}}, %{name}), or
-  // a printf placeholder or %(name)s as it stands in the text.
-  std::string written;
-  // What strings are compared by: the written form, except that a printf placeholder is its
-  // argument number and conversion, whatever its flags, width and precision.
-  std::string identity;
+  enum class Form : std::uint8_t { Brace, DoubleBrace, PercentBrace, PercentParen, Printf };
+
+  Form form;
+  // Empty for printf.
+  std::string_view name;
+  // printf: the argument number.
+  unsigned argument = 0;
+  // printf and %(name)s: the conversion letter; flags, width and precision do not count.
+  char conversion = 0;
+  // The placeholder as it stands in the text.
+  std::string_view source;
+
   // Named "count": the number a plural group's categories are chosen by.
-  bool is_count = false;
+  bool is_count() const noexcept { return form != Form::Printf && name == "count"; }
+  // How reports write it: the name in its form's delimiters ({name}, {{name}}, %{name}), or a
+  // printf placeholder or %(name)s as it stands in the text.
+  std::string written() const;
 };
 
-std::vector<Placeholder> find_placeholders(std::string_view text);
+// Two strings' placeholders are compared by form, name, argument number and conversion.
+bool same_identity(const Placeholder& a, const Placeholder& b) noexcept;
+bool identity_less(const Placeholder& a, const Placeholder& b) noexcept;
+
+// Appends the placeholders of `text`, in order, to `found`; they view into `text`.
+void find_placeholders(std::string_view text, std::vector<Placeholder>& found);
 
 struct PlaceholderDiff {
   // The default's placeholders that the locale's string lacks, and the locale's that the
@@ -39,10 +54,19 @@ struct PlaceholderDiff {
   bool empty() const noexcept { return missing.empty() && unexpected.empty(); }
 };
 
-// In a plural group a category may say the count in words ("One photo") or say it where the
-// default's does not (French "one" covers 0 as well), so `count_may_differ` lets the count
-// placeholder differ.
-PlaceholderDiff compare_placeholders(std::string_view locale_text, std::string_view default_text,
-                                     bool count_may_differ);
+// Compares strings' placeholders, keeping its working lists from one string to the next: a
+// check compares tens of thousands of strings.
+class PlaceholderComparison {
+ public:
+  // In a plural group a category may say the count in words ("One photo") or say it where the
+  // default's does not (French "one" covers 0 as well), so `count_may_differ` lets the count
+  // placeholder differ.
+  PlaceholderDiff compare(std::string_view locale_text, std::string_view default_text,
+                          bool count_may_differ);
+
+ private:
+  std::vector<Placeholder> ours_;
+  std::vector<Placeholder> theirs_;
+};
 
 }  // namespace tarnevo::cli

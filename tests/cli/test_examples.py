@@ -33,6 +33,13 @@ def test_check_is_clean_and_reports_what_filling_supplies():
     assert run("check", LOCALES, "--strict").returncode == 1
 
 
+def test_findings_example_holds_one_of_each_kind():
+    result = run("check", str(EXAMPLES / "findings"))
+    assert result.returncode == 1  # the placeholder mismatch
+    kinds = {line.split()[0] for line in result.stdout.decode().splitlines() if line.startswith("  ")}
+    assert kinds == {"missing", "blank", "placeholder", "plural", "shape", "shadowed"}
+
+
 def test_french_is_filled_from_english():
     tree = json.loads(run("load", LOCALES, "fr").stdout)
     common = tree["common"]
