@@ -37,14 +37,24 @@ bool is_digit(char c) noexcept {
   return c >= '0' && c <= '9';
 }
 
+// A forward scan that tries each "{" and "%" as the start of a placeholder. A failed try is
+// retried from the next byte, and a try can look far ahead (for the closing brace of an ICU
+// argument), so a hostile string could cost quadratic time: every byte looked at is counted
+// against a budget of a few dozen looks per byte of the string, and the scan stops when it runs
+// out. Translations come nowhere near it.
 class Scanner {
  public:
-  Scanner(std::string_view text, std::vector<Placeholder>& out) : text_(text), out_(out) {}
+  Scanner(std::string_view text, std::vector<Placeholder>& out)
+      : text_(text), out_(out), budget_(32 * text.size() + 4096) {}
 
   // Scans a message from `i` to the end of the text or, inside an ICU argument (depth > 0), to
   // the "}" that closes the message, where `i` is left.
   void scan_message(std::size_t& i, int depth) {
     while (i < text_.size()) {
+      if (!spend(1)) {
+        i = text_.size();
+        return;
+      }
       const char c = text_[i];
       if (c != '{' && c != '}' && c != '%') {
         ++i;
@@ -67,27 +77,52 @@ class Scanner {
     out_.push_back(Placeholder{form, name, argument, conversion, text_.substr(start, end - start)});
   }
 
-  void skip_spaces(std::size_t& i) const noexcept {
-    while (i < text_.size() && is_space(text_[i])) ++i;
+  // False, and from then on always false, once the budget is spent.
+  bool spend(std::size_t looks) noexcept {
+    if (looks > budget_) {
+      budget_ = 0;
+      return false;
+    }
+    budget_ -= looks;
+    return true;
+  }
+
+  // Moves `i` past the bytes that `keep` accepts.
+  template <typename Keep>
+  void skip_while(std::size_t& i, Keep keep) noexcept {
+    const std::size_t start = i;
+    while (i < text_.size() && keep(text_[i])) ++i;
+    if (!spend(i - start)) i = text_.size();
+  }
+
+  void skip_spaces(std::size_t& i) noexcept { skip_while(i, is_space); }
+
+  // text_.find(what, from), counted against the budget; kNone when it runs out.
+  template <typename What>
+  std::size_t find(What what, std::size_t from) noexcept {
+    const std::size_t at = text_.find(what, from);
+    const std::size_t looked = (at == kNone ? text_.size() : at) - std::min(from, text_.size());
+    return spend(looked) ? at : kNone;
   }
 
   // The "}" that closes the brace opened just before `i`, counting nested pairs; kNone if none.
-  std::size_t matching_close(std::size_t i) const noexcept {
+  std::size_t matching_close(std::size_t i) noexcept {
     int open = 1;
-    for (; i < text_.size(); ++i) {
+    for (const std::size_t start = i; i < text_.size(); ++i) {
       if (text_[i] == '{') ++open;
-      if (text_[i] == '}' && --open == 0) return i;
+      if (text_[i] == '}' && --open == 0) return spend(i - start) ? i : kNone;
     }
+    spend(text_.size());
     return kNone;
   }
 
   // {{name}}: i18next, Mustache, Vue's older syntax.
   bool double_brace(std::size_t& i) {
     if (i + 1 >= text_.size() || text_[i + 1] != '{') return false;
-    const std::size_t close = text_.find("}}", i + 2);
+    const std::size_t close = find(std::string_view("}}"), i + 2);
     if (close == kNone) return false;
     std::string_view inner = text_.substr(i + 2, close - i - 2);
-    if (inner.find_first_of("{}") != kNone) return false;
+    if (!spend(inner.size()) || inner.find_first_of("{}") != kNone) return false;
     inner = trim(inner);
     // i18next's unescaped form.
     if (inner.size() > 1 && inner[0] == '-' && is_space(inner[1])) inner.remove_prefix(1);
@@ -103,7 +138,7 @@ class Scanner {
     std::size_t j = i + 1;
     skip_spaces(j);
     const std::size_t name_start = j;
-    while (j < text_.size() && is_name_byte(text_[j])) ++j;
+    skip_while(j, is_name_byte);
     const std::string_view name = text_.substr(name_start, j - name_start);
     if (name.empty()) return false;
     skip_spaces(j);
@@ -135,7 +170,7 @@ class Scanner {
   std::size_t icu_argument(std::size_t j, int depth) {
     skip_spaces(j);
     const std::size_t type_start = j;
-    while (j < text_.size() && is_name_byte(text_[j])) ++j;
+    skip_while(j, is_name_byte);
     const std::string_view type = text_.substr(type_start, j - type_start);
     skip_spaces(j);
     const bool has_messages = type == "plural" || type == "select" || type == "selectordinal";
@@ -151,7 +186,7 @@ class Scanner {
       if (text_[j] == '}') return j + 1;
       // A selector: one, other, =0, offset:1.
       const std::size_t selector_start = j;
-      while (j < text_.size() && !is_space(text_[j]) && text_[j] != '{' && text_[j] != '}') ++j;
+      skip_while(j, [](char c) { return !is_space(c) && c != '{' && c != '}'; });
       if (j == selector_start) return kNone;
       skip_spaces(j);
       if (text_.substr(selector_start, 7) == "offset:") continue;
@@ -194,7 +229,7 @@ class Scanner {
     if (next == '{' || next == '(') {
       // %{name} (Ruby) and %(name)s (Python).
       const char close_char = next == '{' ? '}' : ')';
-      const std::size_t close = text_.find(close_char, i + 2);
+      const std::size_t close = find(close_char, i + 2);
       if (close == kNone) return false;
       const std::string_view name = trim(text_.substr(i + 2, close - i - 2));
       if (!is_name(name)) return false;
@@ -232,6 +267,7 @@ class Scanner {
 
   std::string_view text_;
   std::vector<Placeholder>& out_;
+  std::size_t budget_;
   unsigned next_argument_ = 1;
 };
 
