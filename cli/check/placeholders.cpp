@@ -37,11 +37,13 @@ bool is_digit(char c) noexcept {
   return c >= '0' && c <= '9';
 }
 
-// A forward scan that tries each "{" and "%" as the start of a placeholder. A failed try is
-// retried from the next byte, and a try can look far ahead (for the closing brace of an ICU
-// argument), so a hostile string could cost quadratic time: every byte looked at is counted
-// against a budget of a few dozen looks per byte of the string, and the scan stops when it runs
-// out. Translations come nowhere near it.
+// A forward scan that tries each "{" and "%" as the start of a placeholder; a failed try is
+// retried from the next byte. Tries look ahead for closing delimiters: the searches remember
+// their last answer and the braces are matched in one pass, so a string of a million "{{" or
+// "%{" costs a pass or two. What a hostile string could still make quadratic (ICU arguments
+// nested and broken deep inside) is capped: every byte looked at is counted against a budget of
+// a few dozen looks per byte, and the scan stops when it runs out. Translations come nowhere
+// near it.
 class Scanner {
  public:
   Scanner(std::string_view text, std::vector<Placeholder>& out)
@@ -97,32 +99,52 @@ class Scanner {
 
   void skip_spaces(std::size_t& i) noexcept { skip_while(i, is_space); }
 
-  // text_.find(what, from), counted against the budget; kNone when it runs out.
+  // The last search for one delimiter: where it started and what it found.
+  struct LastFind {
+    std::size_t from = kNone;
+    std::size_t at = kNone;
+  };
+
+  // text_.find(what, from), counted against the budget; kNone when it runs out. A search that
+  // starts between the last one's start and its answer has the same answer.
   template <typename What>
-  std::size_t find(What what, std::size_t from) noexcept {
+  std::size_t find(What what, std::size_t from, LastFind& last) noexcept {
+    if (last.from != kNone && last.from <= from && (last.at == kNone || from <= last.at)) {
+      return last.at;
+    }
     const std::size_t at = text_.find(what, from);
     const std::size_t looked = (at == kNone ? text_.size() : at) - std::min(from, text_.size());
-    return spend(looked) ? at : kNone;
+    if (!spend(looked)) return kNone;
+    last = LastFind{from, at};
+    return at;
   }
 
-  // The "}" that closes the brace opened just before `i`, counting nested pairs; kNone if none.
-  std::size_t matching_close(std::size_t i) noexcept {
-    int open = 1;
-    for (const std::size_t start = i; i < text_.size(); ++i) {
-      if (text_[i] == '{') ++open;
-      if (text_[i] == '}' && --open == 0) return spend(i - start) ? i : kNone;
+  // The "}" that closes the "{" at `open`, nested pairs counted; kNone if none. Every brace is
+  // matched in one pass the first time one is asked for.
+  std::size_t matching_close(std::size_t open) {
+    if (closes_.empty()) {
+      closes_.assign(text_.size(), kNone);
+      std::vector<std::size_t> opened;
+      for (std::size_t i = 0; i < text_.size(); ++i) {
+        if (text_[i] == '{') opened.push_back(i);
+        if (text_[i] == '}' && !opened.empty()) {
+          closes_[opened.back()] = i;
+          opened.pop_back();
+        }
+      }
+      spend(text_.size());
     }
-    spend(text_.size());
-    return kNone;
+    return closes_[open];
   }
 
   // {{name}}: i18next, Mustache, Vue's older syntax.
   bool double_brace(std::size_t& i) {
     if (i + 1 >= text_.size() || text_[i + 1] != '{') return false;
-    const std::size_t close = find(std::string_view("}}"), i + 2);
+    const std::size_t close = find(std::string_view("}}"), i + 2, last_double_close_);
     if (close == kNone) return false;
     std::string_view inner = text_.substr(i + 2, close - i - 2);
-    if (!spend(inner.size()) || inner.find_first_of("{}") != kNone) return false;
+    const std::size_t brace = inner.find_first_of("{}");
+    if (!spend(brace == kNone ? inner.size() : brace) || brace != kNone) return false;
     inner = trim(inner);
     // i18next's unescaped form.
     if (inner.size() > 1 && inner[0] == '-' && is_space(inner[1])) inner.remove_prefix(1);
@@ -148,10 +170,10 @@ class Scanner {
     if (text_[j] == '}') {
       end = j + 1;
     } else if (text_[j] == ':' || text_[j] == '!') {
-      const std::size_t close = matching_close(j);
+      const std::size_t close = matching_close(i);
       if (close != kNone) end = close + 1;
-    } else if (text_[j] == ',') {
-      end = icu_argument(j + 1, depth);
+    } else if (text_[j] == ',' && matching_close(i) != kNone) {
+      end = icu_argument(i, j + 1, depth);
     }
     if (end == kNone) {
       out_.resize(first_inner);
@@ -165,9 +187,9 @@ class Scanner {
     return true;
   }
 
-  // The rest of an ICU argument after its name and comma; returns the index past its closing
-  // "}", or kNone when it is not well formed.
-  std::size_t icu_argument(std::size_t j, int depth) {
+  // The rest of an ICU argument, opened at `open`, from `j` after its name and comma; returns
+  // the index past its closing "}", or kNone when it is not well formed.
+  std::size_t icu_argument(std::size_t open, std::size_t j, int depth) {
     skip_spaces(j);
     const std::size_t type_start = j;
     skip_while(j, is_name_byte);
@@ -175,9 +197,9 @@ class Scanner {
     skip_spaces(j);
     const bool has_messages = type == "plural" || type == "select" || type == "selectordinal";
     if (!has_messages || j == text_.size() || text_[j] != ',' || depth >= kMaxIcuDepth) {
-      // number, date, time and other formats: a style and no messages.
-      const std::size_t close = matching_close(j);
-      return close == kNone ? kNone : close + 1;
+      // number, date, time and other formats: a style and no messages. (The caller has made
+      // sure that the argument closes.)
+      return matching_close(open) + 1;
     }
     ++j;
     while (true) {
@@ -229,7 +251,8 @@ class Scanner {
     if (next == '{' || next == '(') {
       // %{name} (Ruby) and %(name)s (Python).
       const char close_char = next == '{' ? '}' : ')';
-      const std::size_t close = find(close_char, i + 2);
+      const std::size_t close =
+          find(close_char, i + 2, next == '{' ? last_close_brace_ : last_close_paren_);
       if (close == kNone) return false;
       const std::string_view name = trim(text_.substr(i + 2, close - i - 2));
       if (!is_name(name)) return false;
@@ -268,6 +291,11 @@ class Scanner {
   std::string_view text_;
   std::vector<Placeholder>& out_;
   std::size_t budget_;
+  LastFind last_double_close_;
+  LastFind last_close_brace_;
+  LastFind last_close_paren_;
+  // For each "{", the index of its "}" (kNone if unclosed); empty until first needed.
+  std::vector<std::size_t> closes_;
   unsigned next_argument_ = 1;
 };
 

@@ -2,10 +2,11 @@
 the --locale and --ignore filters, failure positions, and load --strict."""
 
 import json
+import subprocess
 
 import pytest
 
-from conftest import run
+from conftest import CLI, run
 
 EN = {
     "greeting": "Hello, {name}!",
@@ -199,6 +200,8 @@ def test_key_segments_that_would_read_as_others_are_quoted(locale_dir):
     [
         ("fr.json", '{"a": [1,}', (1, 10)),
         ("fr.yaml", "a: 1\n  b: 2\n", (2, 4)),
+        # The fault's position, not that of what the reader was in ("... at line 1 column 4").
+        ("fr.yaml", "a: [1, 2\nb: 3\n", (2, 2)),
         ("fr.toml", "a = 1\nb = \n", (2, 5)),
         ("fr.json", b'{"a": "\xff"}', None),
     ],
@@ -216,3 +219,94 @@ def test_load_strict_refuses_to_print_the_default_instead(locale_dir, locale, re
     assert (result.returncode, result.stdout) == (1, b"")
     assert result.stderr.decode().startswith(f"tarnevo: {reason}")
     assert run("load", path, "fr", "--strict").stdout == run("load", path, "fr").stdout == b'{"a":"A","b":"B"}\n'
+
+
+@pytest.mark.parametrize(
+    "files, shadowed",
+    [
+        # A null gives nothing: the later file's value is taken, and nothing is shadowed.
+        ({"fr.json": '{"nav": {"home": null}}', "fr/nav.json": '{"home": "Accueil"}'}, []),
+        # A top-level file that is not an object adds nothing.
+        ({"fr.json": '["home"]', "fr/home.json": '"Accueil"'}, []),
+        # Different keys below one object are joined, not shadowed.
+        ({"fr.json": '{"nav": {"home": "A"}}', "fr/nav.json": '{"help": "B"}'}, []),
+        ({"fr.json": '{"nav": {"home": "A"}}', "fr/nav/home.json": '{"title": "B"}'}, ["nav.home"]),
+        ({"fr.json": '{"a": {"b": {"c": "1"}}}', "fr/a/b.json": '{"c": "2", "d": "3"}', "fr/a.json": '{"b": {"d": "4"}}'},
+         ["a.b.c", "a.b.d"]),
+    ],
+)
+def test_what_counts_as_shadowed(locale_dir, files, shadowed):
+    _, report = check_json(locale_dir({"en.json": "{}", **files}))
+    assert [item["key"] for item in locale_entry(report, "fr")["shadowed"]] == shadowed
+
+
+@pytest.mark.parametrize(
+    "pattern, left",
+    [
+        ("nav.*", ["deep.nav.home", "navy"]),  # nav.sub is ignored, and all below it
+        ("nav.*.title", ["deep.nav.home", "nav.help", "nav.home", "navy"]),
+        ("nav.h*", ["deep.nav.home", "nav.sub.title", "navy"]),
+        ("nav*", ["deep.nav.home"]),
+        ("**.home", ["nav.help", "nav.sub.title", "navy"]),
+        ("**.nav.**", ["navy"]),
+        ("**", []),
+        ("nav.**.title", ["deep.nav.home", "nav.help", "nav.home", "navy"]),
+        ('"nav*"', ["deep.nav.home", "nav.help", "nav.home", "nav.sub.title", "navy"]),
+    ],
+)
+def test_ignore_pattern_matching(locale_dir, pattern, left):
+    en = {"nav": {"home": "H", "help": "?", "sub": {"title": "T"}}, "navy": "N", "deep": {"nav": {"home": "H"}}}
+    _, report = check_json(locale_dir({"en.json": json.dumps(en), "fr.json": "{}"}), "--ignore", pattern)
+    assert locale_entry(report, "fr")["missing"] == left
+
+
+def test_every_written_key_used_as_a_pattern_ignores_exactly_that_key(locale_dir):
+    keys = ["v1.2", "", 'say "hi"', "a*", "back\\slash", "line\nbreak", "tab\tand space", "naïve", "**"]
+    en = {"group": {key: "x" for key in keys}, "v1": {"2": "y"}}
+    path = locale_dir({"en.json": json.dumps(en), "fr.json": "{}"})
+    _, report = check_json(path)
+    written = locale_entry(report, "fr")["missing"]
+    assert len(written) == len(keys) + 1 and "v1.2" in written and 'group."v1.2"' in written
+    for key in written:
+        _, report = check_json(path, "--ignore", key)
+        assert locale_entry(report, "fr")["missing"] == [other for other in written if other != key]
+    text = run("check", path).stdout.decode()
+    assert '  missing      group."line\\nbreak"\n' in text  # one line per key, whatever the key holds
+
+
+def test_plural_keys_are_counted_by_the_locales_own_categories(locale_dir):
+    en = {"photos": {"zero": "No photos", "one": "{count} photo", "other": "{count} photos"}, "title": "T"}
+    ja = {"photos": {"zero": "写真なし", "few": "{count}", "other": "写真{count}枚"}, "title": "題"}
+    path = locale_dir({"en.json": json.dumps(en), "ja.json": json.dumps(ja), "ko.json": '{"title": "제목"}'})
+    _, report = check_json(path)
+    ja_entry, ko_entry = locale_entry(report, "ja"), locale_entry(report, "ko")
+    # en's "zero" counts for ja because ja gives it; "one" does not, ja not using it; "few" is
+    # extra, Japanese not using it either.
+    assert (ja_entry["provided"], ja_entry["default_keys"], ja_entry["extra"]) == (3, 3, ["photos.few"])
+    # A locale lacking the whole group lacks only the categories its language uses.
+    assert ko_entry["missing"] == ["photos.other"]
+    assert (ko_entry["provided"], ko_entry["default_keys"]) == (1, 2)
+
+
+def test_a_blank_string_is_not_also_a_placeholder_mismatch(locale_dir):
+    path = locale_dir({"en.json": '{"a": "Hi {name}", "b": "  "}', "fr.json": '{"a": "", "b": ""}'})
+    status, report = check_json(path)
+    fr = locale_entry(report, "fr")
+    assert (status, fr["blank"], fr["placeholders"]) == (0, [{"key": "a"}], [])
+
+
+def test_strict_summary_names_each_kind(locale_dir):
+    path = locale_dir({"en.json": json.dumps(EN), "fr.json": json.dumps(dict(EN, greeting="", weekdays=["x"]))})
+    ok_line = run("check", path).stdout.decode().splitlines()[-1]
+    assert ok_line == "OK: 2 files in 2 locales read; --strict fails on 1 blank string, 1 plural gap and 1 shape mismatch."
+    assert run("check", path, "--strict").stdout.decode().endswith(
+        "FAILED (--strict): 1 blank string, 1 plural gap and 1 shape mismatch.\n")
+
+
+def test_a_hostile_string_is_scanned_in_linear_time(locale_dir):
+    n = 300_000
+    texts = {"open": "{{" * n, "icu": "{a,select,x{" * (n // 6), "percent": "%{" * n, "nested": "{" * n + "}" * n}
+    path = locale_dir({"en.json": json.dumps(texts), "fr.json": json.dumps({k: v + "{x}" for k, v in texts.items()})})
+    result = subprocess.run([CLI, "check", path, "--json"], capture_output=True, timeout=20)
+    found = locale_entry(json.loads(result.stdout), "fr")["placeholders"]
+    assert found == [{"key": key, "missing": [], "unexpected": ["{x}"]} for key in sorted(texts)]
