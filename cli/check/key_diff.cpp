@@ -18,7 +18,7 @@ class Comparison {
     if (locale != nullptr && locale->is_null()) locale = nullptr;
     const bool top = path_.at_top();
     if (fallback.is_null()) {
-      if (locale != nullptr) collect_keys(*locale, diff_.extra);
+      if (locale != nullptr) collect_keys(*locale, diff_.extra, false);
       return;
     }
     if (is_leaf(fallback)) {
@@ -35,16 +35,16 @@ class Comparison {
     }
     if (locale == nullptr) {
       const std::size_t before = diff_.missing.size();
-      collect_keys(fallback, diff_.missing);
+      collect_keys(fallback, diff_.missing, true);
       diff_.default_keys += diff_.missing.size() - before;
       return;
     }
     if (is_leaf(*locale)) {
       // The default's keys below here cannot be filled: the locale's value stays.
-      std::vector<std::string> below;
-      collect_keys(fallback, below);
-      diff_.default_keys += below.size();
-      if (!below.empty() && !top) diff_.conflicts.push_back({path_.text(), true});
+      std::vector<std::string> unfilled;
+      collect_keys(fallback, unfilled, false);
+      diff_.default_keys += unfilled.size();
+      if (!unfilled.empty() && !top) diff_.conflicts.push_back({path_.text(), true});
       return;
     }
     compare_objects(locale->as_object(), fallback.as_object());
@@ -67,19 +67,20 @@ class Comparison {
     return category != 0 && (category & *scope_.categories) == 0;
   }
 
-  // The keys at or below the current path, appended to `keys`: the locale's (extra) or the
-  // default's (missing), where plural categories the locale's language does not use are left
-  // out. A leaf at the top has no path and is not a key (a locale's tree is always an object).
-  void collect_keys(const LocaleValue& value, std::vector<std::string>& keys) {
+  // The keys at or below the current path, appended to `keys`. `missing`: they are the
+  // default's keys that the locale lacks, where plural categories that the locale's language
+  // does not use are left out. A leaf at the top has no path and is not a key (a locale's tree
+  // is always an object).
+  void collect_keys(const LocaleValue& value, std::vector<std::string>& keys, bool missing) {
     if (value.is_null()) return;
     if (is_leaf(value)) {
       if (!path_.at_top()) keys.push_back(path_.text());
       return;
     }
-    const bool group = &keys == &diff_.missing && is_plural_group(value.as_object());
+    const bool group = missing && is_plural_group(value.as_object());
     for (const LocaleMember& member : value.as_object()) {
       if (unused_category(group, member.key)) continue;
-      below(member.key, [&] { collect_keys(member.value, keys); });
+      below(member.key, [&] { collect_keys(member.value, keys, missing); });
     }
   }
 
@@ -102,7 +103,7 @@ class Comparison {
         if (group && scope_.categories && (plural_category(member.key) & *scope_.categories)) {
           below(member.key, [&] { compare_with_other(member.value, theirs); });
         } else {
-          below(member.key, [&] { collect_keys(member.value, diff_.extra); });
+          below(member.key, [&] { collect_keys(member.value, diff_.extra, false); });
         }
       } else if (take_theirs) {
         const LocaleMember& member = b[j++];
