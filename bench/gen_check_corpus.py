@@ -30,21 +30,23 @@ PLACEHOLDERS = ["{name}", "%(count)d", "%s", "{{amount}}", "{count, plural, one 
 KEYS_PER_FILE = 100
 
 
-def sentence(rng):
-    words = [rng.choice(WORDS) for _ in range(rng.randint(2, 9))]
-    if rng.random() < 0.4:
-        words.insert(rng.randrange(len(words)), rng.choice(PLACEHOLDERS))
+def sentence(shape_rng, word_rng):
+    """The same placeholder in every locale, in words of the locale's own."""
+    placeholder = shape_rng.choice(PLACEHOLDERS) if shape_rng.random() < 0.4 else None
+    words = [word_rng.choice(WORDS) for _ in range(word_rng.randint(2, 9))]
+    if placeholder:
+        words.insert(word_rng.randrange(len(words)), placeholder)
     return " ".join(words)
 
 
 def file_values(shape_rng, fault_rng, locale, categories, keys):
     """One file's tree, {key: value}: `shape_rng` gives every locale the same keys and kinds,
-    `fault_rng` this locale's gaps and faults."""
+    `fault_rng` this locale's words, gaps and faults."""
     out = {}
     for i in range(keys):
         key = f"{shape_rng.choice(WORDS)}_{i}"
         roll = shape_rng.random()
-        text = sentence(shape_rng)
+        text = sentence(shape_rng, fault_rng)
         missing = locale != "en" and fault_rng.random() < 0.03
         renamed = locale != "en" and fault_rng.random() < 0.002
         if missing:

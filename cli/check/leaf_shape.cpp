@@ -35,6 +35,7 @@ bool is_blank(std::string_view text) noexcept {
       ++i;
       continue;
     }
+    if (byte < 0x80) return false;
     const std::string_view rest = text.substr(i);
     if (rest.starts_with("\xC2\x85") || rest.starts_with("\xC2\xA0")) {
       i += 2;

@@ -53,15 +53,15 @@ class Scanner {
   // the "}" that closes the message, where `i` is left.
   void scan_message(std::size_t& i, int depth) {
     while (i < text_.size()) {
-      if (!spend(1)) {
+      // Plain text up to the next brace or percent sign, in a loop of its own.
+      const std::size_t plain = i;
+      while (i < text_.size() && text_[i] != '{' && text_[i] != '}' && text_[i] != '%') ++i;
+      if (!spend(i - plain + 1)) {
         i = text_.size();
         return;
       }
+      if (i == text_.size()) return;
       const char c = text_[i];
-      if (c != '{' && c != '}' && c != '%') {
-        ++i;
-        continue;
-      }
       if (c == '}' && depth > 0) return;
       if (c == '{' && (double_brace(i) || brace_argument(i, depth))) continue;
       if (c == '%' && percent(i)) continue;
