@@ -17,8 +17,8 @@ int run_check(const Arguments& arguments) {
     report_error(loader.error().message());
     return kFailure;
   }
-  CheckOptions options{arguments.default_locale, arguments.strict, arguments.locales,
-                       KeyFilter(arguments.ignore)};
+  const CheckOptions options{arguments.default_locale, arguments.strict, arguments.locales,
+                             KeyFilter(arguments.ignore)};
   const CheckReport report =
       build_check_report(directory, detail::loader::scan_directory(directory), options);
   if (arguments.json) {

@@ -16,8 +16,9 @@ std::size_t total(const std::vector<LocaleCheck>& locales, List Findings::*list)
   return count;
 }
 
-// Reads one locale and finds what can be found in it alone: shadowed keys, and, without a
-// default locale to compare with (`reference` null), its own plural gaps.
+// Reads one locale and checks it: shadowed keys from its files before they are joined, then the
+// comparison with `reference` (the default locale's tree) or, without one, its plural groups
+// judged alone.
 LocaleCheck read_and_check(const std::string& name,
                            const std::vector<detail::loader::LocaleFile>& files,
                            const CheckOptions& options, const LocaleValue* reference) {
