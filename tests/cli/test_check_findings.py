@@ -83,6 +83,11 @@ PLACEHOLDER_CASES = {
     "printf_dropped": ("%s of %s", "%s", ["%s"], []),
     "percent_signs": ("100%% sure, 50% off", "50 % de remise", [], []),
     "form_changed": ("{name}", "{{name}}", ["{name}"], ["{{name}}"]),
+    "icu_nested": ("{g, select, f {{n, plural, offset:1 other {She and # others, {place}}}} other {{who}}}",
+                   "{g, select, f {{n, plural, offset:1 other {Elle et # autres}}} other {{qui}}}",
+                   ["{place}", "{who}"], ["{qui}"]),
+    "icu_number": ("{total, number, ::currency/EUR}", "{total}", [], []),
+    "python_format": ("{price:.2f} by {user!r}", "{price} par {utilisateur}", ["{user}"], ["{utilisateur}"]),
 }
 
 
@@ -117,6 +122,8 @@ def test_plural_categories_may_vary_the_count_placeholder_only(locale_dir):
         # The full tag, then the language: pt_BR and pt-BR are pt.
         ("pt_BR", ["one", "many", "other"], {"one": "{count} foto", "many": "{count} de fotos", "other": "{count} fotos"}, [], []),
         ("pt-BR", ["one", "many", "other"], {"one": "{count} foto", "other": "{count} fotos"}, [], ["many"]),
+        # Without "other" the locale's object is still judged as the default's group.
+        ("de", ["one", "other"], {"one": "{count} Foto"}, ["photos.other"], ["other"]),
         # Unknown to CLDR: keys are compared as keys.
         ("xx", None, {"other": "{count}"}, ["photos.one"], []),
     ],
@@ -286,6 +293,22 @@ def test_plural_keys_are_counted_by_the_locales_own_categories(locale_dir):
     # A locale lacking the whole group lacks only the categories its language uses.
     assert ko_entry["missing"] == ["photos.other"]
     assert (ko_entry["provided"], ko_entry["default_keys"]) == (1, 2)
+
+
+@pytest.mark.parametrize(
+    "text, blank",
+    [("", True), (" \t\r\n", True), ("\u3000", True), ("\u2003\u00a0\u2028", True), ("\u0085\u1680\u205f", True),
+     ("\u200b", False), ("\u00a0x", False), (" .", False), ("\u00e0", False)],
+)
+def test_blank_means_unicode_white_space_only(locale_dir, text, blank):
+    _, report = check_json(locale_dir({"en.json": '{"a": "A"}', "fr.json": json.dumps({"a": text})}))
+    assert locale_entry(report, "fr")["blank"] == ([{"key": "a"}] if blank else [])
+
+
+def test_a_toml_date_has_a_shape_of_its_own(locale_dir, yaml_and_toml):
+    path = locale_dir({"en.toml": "released = 2024-03-01\n", "fr.json": '{"released": "1er mars"}'})
+    _, report = check_json(path)
+    assert locale_entry(report, "fr")["shapes"] == [{"key": "released", "locale": "string", "default": "date-time"}]
 
 
 def test_a_blank_string_is_not_also_a_placeholder_mismatch(locale_dir):
