@@ -56,6 +56,10 @@ demo: configure
 	@status=0; $(TARNEVO_CMD) check examples/broken || status=$$?; \
 	  if [ $$status -ne 1 ]; then echo "demo: expected exit status 1, got $$status" >&2; exit 1; fi; \
 	  echo "(exit status 1, as expected)"
+	@echo; echo '$$ tarnevo check examples/findings    # one of each finding; a placeholder mismatch fails'
+	@status=0; $(TARNEVO_CMD) check examples/findings || status=$$?; \
+	  if [ $$status -ne 1 ]; then echo "demo: expected exit status 1, got $$status" >&2; exit 1; fi; \
+	  echo "(exit status 1, as expected)"
 
 # tarnevo beside the Python loaders a user would write instead, on a generated corpus, in a
 # Release build of its own; writes bench/results.md. LARGE=1 adds the 100,000-key corpus.

@@ -1,100 +1,159 @@
 #include "check/key_diff.hpp"
 
+#include "check/key_path.hpp"
+#include "check/leaf_shape.hpp"
+#include "check/plural_gaps.hpp"
+
 namespace tarnevo::cli {
 namespace {
 
-// A TOML date or time as the reader represents it: a value, not a table of keys.
-bool is_leaf(const LocaleValue& value) noexcept {
-  if (!value.is_object()) return true;
-  const LocaleObject& members = value.as_object();
-  return members.size() == 1 && members.begin()->key == "$__toml_private_datetime";
-}
-
-std::string join_key(const std::string& prefix, const std::string& key) {
-  if (prefix.empty()) return key;
-  std::string joined;
-  joined.reserve(prefix.size() + 1 + key.size());
-  joined.append(prefix).append(1, '.').append(key);
-  return joined;
-}
-
-// Every key at or below `value` whose path starts with `prefix`, appended to `keys`. At the
-// top the prefix is empty and `value` is the whole tree; a leaf there has no path and is not
-// a key (a locale's tree is always an object).
-void collect_keys(const LocaleValue& value, const std::string& prefix, bool top,
-                  std::vector<std::string>& keys) {
-  if (value.is_null()) return;
-  if (is_leaf(value)) {
-    if (!top) keys.push_back(prefix);
-    return;
-  }
-  for (const LocaleMember& member : value.as_object()) {
-    collect_keys(member.value, top ? member.key : join_key(prefix, member.key), false, keys);
-  }
-}
-
-struct Comparison {
-  KeyDiff& diff;
+class Comparison {
+ public:
+  Comparison(const CompareScope& scope, KeyDiff& diff, Findings& findings)
+      : scope_(scope), diff_(diff), findings_(findings) {}
 
   // `locale` is null when the locale has nothing at this path. Null values count as absent on
-  // both sides.
-  void compare(const LocaleValue* locale, const LocaleValue& fallback, const std::string& path,
-               bool top) {
+  // both sides. `in_group`: the path is a category of a plural group.
+  void compare(const LocaleValue* locale, const LocaleValue& fallback, bool in_group) {
     if (locale != nullptr && locale->is_null()) locale = nullptr;
+    const bool top = path_.at_top();
     if (fallback.is_null()) {
-      if (locale != nullptr) collect_keys(*locale, path, top, diff.extra);
+      if (locale != nullptr) collect_keys(*locale, diff_.extra, false);
       return;
     }
     if (is_leaf(fallback)) {
       if (top) return;
-      ++diff.default_keys;
+      ++diff_.default_keys;
       if (locale == nullptr) {
-        diff.missing.push_back(path);
+        diff_.missing.push_back(path_.text());
       } else if (!is_leaf(*locale)) {
-        diff.conflicts.push_back({path, false});
-      } else {
-        ++diff.provided;
+        diff_.conflicts.push_back({path_.text(), false});
+      } else if (compare_leaves(*locale, fallback, in_group, true)) {
+        ++diff_.provided;
       }
       return;
     }
     if (locale == nullptr) {
-      const std::size_t before = diff.missing.size();
-      collect_keys(fallback, path, top, diff.missing);
-      diff.default_keys += diff.missing.size() - before;
+      const std::size_t before = diff_.missing.size();
+      collect_keys(fallback, diff_.missing, true);
+      diff_.default_keys += diff_.missing.size() - before;
       return;
     }
     if (is_leaf(*locale)) {
       // The default's keys below here cannot be filled: the locale's value stays.
-      const std::size_t below = count_keys(fallback);
-      diff.default_keys += below;
-      if (below != 0 && !top) diff.conflicts.push_back({path, true});
+      std::vector<std::string> unfilled;
+      collect_keys(fallback, unfilled, false);
+      diff_.default_keys += unfilled.size();
+      if (!unfilled.empty() && !top) diff_.conflicts.push_back({path_.text(), true});
       return;
     }
-    // Both objects: one merge pass over the two sorted member lists.
-    const auto& ours = locale->as_object().members();
-    const auto& theirs = fallback.as_object().members();
+    compare_objects(locale->as_object(), fallback.as_object());
+  }
+
+ private:
+  // Runs `body` with `key` pushed onto the path, unless the filter ignores the path.
+  template <typename Body>
+  void below(std::string_view key, Body&& body) {
+    path_.push(key);
+    if (scope_.filter.empty() || !scope_.filter.ignores(path_.segments())) body();
+    path_.pop();
+  }
+
+  // A category of a plural group (the object at the current path) that the locale's language
+  // does not use.
+  bool unused_category(bool group, std::string_view key) const noexcept {
+    if (!group || !scope_.categories) return false;
+    const PluralSet category = plural_category(key);
+    return category != 0 && (category & *scope_.categories) == 0;
+  }
+
+  // The keys at or below the current path, appended to `keys`. `missing`: they are the
+  // default's keys that the locale lacks, where plural categories that the locale's language
+  // does not use are left out. A leaf at the top has no path and is not a key (a locale's tree
+  // is always an object).
+  void collect_keys(const LocaleValue& value, std::vector<std::string>& keys, bool missing) {
+    if (value.is_null()) return;
+    if (is_leaf(value)) {
+      if (!path_.at_top()) keys.push_back(path_.text());
+      return;
+    }
+    const bool group = missing && is_plural_group(value.as_object());
+    for (const LocaleMember& member : value.as_object()) {
+      if (unused_category(group, member.key)) continue;
+      below(member.key, [&] { collect_keys(member.value, keys, missing); });
+    }
+  }
+
+  // Both objects: one merge pass over the two sorted member lists.
+  void compare_objects(const LocaleObject& ours, const LocaleObject& theirs) {
+    const bool group = !path_.at_top() && (is_plural_group(theirs) || is_plural_group(ours));
+    if (group && scope_.categories) {
+      auto missing = missing_categories(ours, *scope_.categories, path_, scope_.filter);
+      if (!missing.empty()) findings_.plurals.push_back({path_.text(), std::move(missing)});
+    }
+    const auto& a = ours.members();
+    const auto& b = theirs.members();
     std::size_t i = 0;
     std::size_t j = 0;
-    while (i < ours.size() || j < theirs.size()) {
-      const bool take_ours = j == theirs.size() || (i < ours.size() && ours[i].key < theirs[j].key);
-      const bool take_theirs =
-          i == ours.size() || (j < theirs.size() && theirs[j].key < ours[i].key);
+    while (i < a.size() || j < b.size()) {
+      const bool take_ours = j == b.size() || (i < a.size() && key_less(a[i].key, b[j].key));
+      const bool take_theirs = i == a.size() || (j < b.size() && key_less(b[j].key, a[i].key));
       if (take_ours) {
-        collect_keys(ours[i].value, top ? ours[i].key : join_key(path, ours[i].key), false,
-                     diff.extra);
-        ++i;
+        const LocaleMember& member = a[i++];
+        if (group && scope_.categories && (plural_category(member.key) & *scope_.categories)) {
+          below(member.key, [&] { compare_with_other(member.value, theirs); });
+        } else {
+          below(member.key, [&] { collect_keys(member.value, diff_.extra, false); });
+        }
       } else if (take_theirs) {
-        compare(nullptr, theirs[j].value, top ? theirs[j].key : join_key(path, theirs[j].key),
-                false);
-        ++j;
+        const LocaleMember& member = b[j++];
+        if (unused_category(group, member.key)) continue;
+        below(member.key, [&] { compare(nullptr, member.value, group); });
       } else {
-        compare(&ours[i].value, theirs[j].value,
-                top ? theirs[j].key : join_key(path, theirs[j].key), false);
+        const LocaleMember& member = b[j];
+        below(member.key, [&] { compare(&a[i].value, member.value, group); });
         ++i;
         ++j;
       }
     }
   }
+
+  // A category that the locale's language uses and the default's group lacks (Polish "few"
+  // beside English "one" and "other"): its string is held against the default's "other".
+  void compare_with_other(const LocaleValue& value, const LocaleObject& fallback_group) {
+    const LocaleValue* other = fallback_group.find("other");
+    if (other == nullptr || value.is_null() || !is_leaf(value) || !is_leaf(*other)) return;
+    compare_leaves(value, *other, true, false);
+  }
+
+  // Blank strings, shapes and placeholders of two non-null leaves. `same_path`: `fallback` is
+  // the default's value at this path (not its "other" category). Returns whether the locale's
+  // value counts as provided.
+  bool compare_leaves(const LocaleValue& value, const LocaleValue& fallback, bool in_group,
+                      bool same_path) {
+    if (value.is_string() && is_blank(value.as_string()) &&
+        !(fallback.is_string() && is_blank(fallback.as_string()))) {
+      findings_.blank.push_back(path_.text());
+      return false;
+    }
+    if (same_path && !same_shape(value, fallback)) {
+      findings_.shapes.push_back({path_.text(), shape_of(value), shape_of(fallback)});
+    }
+    if (value.is_string() && fallback.is_string()) {
+      PlaceholderDiff placeholders =
+          placeholders_.compare(value.as_string(), fallback.as_string(), in_group);
+      if (!placeholders.empty()) {
+        findings_.placeholders.push_back({path_.text(), std::move(placeholders)});
+      }
+    }
+    return true;
+  }
+
+  const CompareScope& scope_;
+  KeyDiff& diff_;
+  Findings& findings_;
+  KeyPath path_;
+  PlaceholderComparison placeholders_;
 };
 
 }  // namespace
@@ -104,9 +163,10 @@ std::size_t KeyDiff::completeness_tenths() const noexcept {
   return provided * 1000 / default_keys;
 }
 
-KeyDiff compare_keys(const LocaleValue& locale_tree, const LocaleValue& default_tree) {
+KeyDiff compare_keys(const LocaleValue& locale_tree, const LocaleValue& default_tree,
+                     const CompareScope& scope, Findings& findings) {
   KeyDiff diff;
-  Comparison{diff}.compare(&locale_tree, default_tree, std::string(), true);
+  Comparison(scope, diff, findings).compare(&locale_tree, default_tree, false);
   return diff;
 }
 

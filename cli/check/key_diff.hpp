@@ -1,19 +1,21 @@
-// How a locale's keys compare with the default locale's, leaf by leaf.
+// How a locale's keys and values compare with the default locale's, leaf by leaf.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "check/findings.hpp"
+#include "check/key_filter.hpp"
+#include "check/plural_category.hpp"
 #include "tarnevo/value.hpp"
 
 namespace tarnevo::cli {
 
-// A key is the dotted path of a leaf: a value that is not an object (strings, numbers, booleans,
-// and arrays, which are kept whole). Null leaves hold no text: they count as absent, since loading
-// fills them from the default locale. Objects only give the path; an empty one has no keys. A
-// TOML date or time, which the reader turns into an object with the single member
-// "$__toml_private_datetime", is one leaf: its path is the TOML key's.
+// Keys are paths of leaves (see key_path.hpp). Null leaves hold no text: they count as absent,
+// since loading fills them from the default locale. Objects only give the path; an empty one has
+// no keys.
 struct KeyConflict {
   std::string key;
   // True when the default locale has keys below `key` and the locale a value at it; false for
@@ -28,7 +30,8 @@ struct KeyDiff {
   std::vector<std::string> extra;
   // Paths where one side has a value and the other has keys below it.
   std::vector<KeyConflict> conflicts;
-  // How many keys the default has, and how many of them the locale provides itself.
+  // How many keys the default has, and how many of them the locale provides itself (a blank
+  // string does not count as provided).
   std::size_t default_keys = 0;
   std::size_t provided = 0;
 
@@ -37,9 +40,21 @@ struct KeyDiff {
   std::size_t completeness_tenths() const noexcept;
 };
 
-// Compares the locale's own tree (before filling) with the default locale's tree. Lists follow
-// the trees' key order.
-KeyDiff compare_keys(const LocaleValue& locale_tree, const LocaleValue& default_tree);
+struct CompareScope {
+  const KeyFilter& filter;
+  // The plural categories of the locale's language; unknown languages get no plural judgement.
+  std::optional<PluralSet> categories;
+};
+
+// Compares the locale's own tree (before filling) with the default locale's tree, in one walk:
+// the keys, and for leaves both hold, blank strings, shapes and placeholders; plural groups are
+// judged by the locale's language. Plural groups are objects that are one in either tree; in
+// them, categories the language does not use are neither missing nor counted unless the locale
+// gives them, categories it uses are never extra, and a category the default lacks is compared
+// with the default's "other". Paths that the filter ignores are left out, and not counted.
+// Lists follow the trees' key order.
+KeyDiff compare_keys(const LocaleValue& locale_tree, const LocaleValue& default_tree,
+                     const CompareScope& scope, Findings& findings);
 
 // The number of keys (non-null leaves) in a tree.
 std::size_t count_keys(const LocaleValue& tree) noexcept;
