@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes cli/check/generated/plural_categories.hpp: the CLDR plural categories that each
+"""Writes cli/check/rules/generated/plural_categories.hpp: the CLDR plural categories that each
 language uses for cardinal numbers, as Babel ships them, for `tarnevo check`.
 
 Babel is needed only to run this script (pip install babel); the table it writes is committed,
@@ -77,7 +77,7 @@ def render(table):
 
 def main():
     root = Path(__file__).resolve().parent.parent
-    target = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "cli/check/generated/plural_categories.hpp"
+    target = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "cli/check/rules/generated/plural_categories.hpp"
     target.parent.mkdir(parents=True, exist_ok=True)
     target.write_text(render(rows()), encoding="utf-8")
 

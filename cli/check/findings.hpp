@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "check/placeholders.hpp"
+#include "check/rules/placeholders.hpp"
 
 namespace tarnevo::cli {
 

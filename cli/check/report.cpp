@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "check/plural_gaps.hpp"
-#include "check/shadowed_keys.hpp"
+#include "check/rules/plural_gaps.hpp"
+#include "check/rules/shadowed_keys.hpp"
 
 namespace tarnevo::cli {
 namespace {

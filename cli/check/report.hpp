@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "check/findings.hpp"
-#include "check/key_diff.hpp"
 #include "check/key_filter.hpp"
-#include "check/plural_category.hpp"
+#include "check/rules/key_diff.hpp"
+#include "check/rules/plural_category.hpp"
 #include "loader/discovery.hpp"
 #include "locale_reading.hpp"
 

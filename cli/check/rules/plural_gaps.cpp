@@ -1,4 +1,4 @@
-#include "check/plural_gaps.hpp"
+#include "check/rules/plural_gaps.hpp"
 
 namespace tarnevo::cli {
 namespace {

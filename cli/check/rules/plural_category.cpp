@@ -1,10 +1,10 @@
-#include "check/plural_category.hpp"
+#include "check/rules/plural_category.hpp"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "check/generated/plural_categories.hpp"
+#include "check/rules/generated/plural_categories.hpp"
 
 namespace tarnevo::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include "check/findings.hpp"
 #include "check/key_filter.hpp"
 #include "check/key_path.hpp"
-#include "check/plural_category.hpp"
+#include "check/rules/plural_category.hpp"
 #include "tarnevo/value.hpp"
 
 namespace tarnevo::cli {

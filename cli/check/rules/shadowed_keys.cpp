@@ -1,4 +1,4 @@
-#include "check/shadowed_keys.hpp"
+#include "check/rules/shadowed_keys.hpp"
 
 #include <algorithm>
 #include <span>

@@ -1,4 +1,4 @@
-#include "check/leaf_shape.hpp"
+#include "check/rules/leaf_shape.hpp"
 
 namespace tarnevo::cli {
 

@@ -1,4 +1,4 @@
-#include "check/placeholders.hpp"
+#include "check/rules/placeholders.hpp"
 
 #include <algorithm>
 #include <cstddef>

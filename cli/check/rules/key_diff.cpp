@@ -1,8 +1,8 @@
-#include "check/key_diff.hpp"
+#include "check/rules/key_diff.hpp"
 
 #include "check/key_path.hpp"
-#include "check/leaf_shape.hpp"
-#include "check/plural_gaps.hpp"
+#include "check/rules/leaf_shape.hpp"
+#include "check/rules/plural_gaps.hpp"
 
 namespace tarnevo::cli {
 namespace {

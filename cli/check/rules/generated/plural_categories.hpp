@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "check/plural_category.hpp"
+#include "check/rules/plural_category.hpp"
 
 namespace tarnevo::cli {
 
