@@ -18,9 +18,9 @@ import time
 
 def load_module(directory):
     path = glob.glob(directory + "/tarnevo*.so")[0]
-    spec = importlib.util.spec_from_file_location("tarnevo", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("tarnevo", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 

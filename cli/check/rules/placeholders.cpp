@@ -155,7 +155,7 @@ class Scanner {
     return true;
   }
 
-  // {name}, {0}, {name:spec}, and ICU's {name, type, ...}.
+  // {name}, {0}, {name:format}, and ICU's {name, type, ...}.
   bool brace_argument(std::size_t& i, int depth) {
     std::size_t j = i + 1;
     skip_spaces(j);

@@ -10,7 +10,7 @@ namespace tarnevo::cli {
 
 // Recognised forms:
 //   {name} {0}          also ICU arguments: {count, plural, one {...} other {...}} is {count},
-//                       and the placeholders inside its messages count too; {name:spec} and
+//                       and the placeholders inside its messages count too; {name:format} and
 //                       {name!r} (Python's str.format) are {name}
 //   {{name}}            {{ name }}, {{name, format}} and {{- name}} are {{name}}
 //   %{name}  %(name)s   the latter with any printf conversion: %(count)d, %(total).2f
