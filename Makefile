@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test test-asan test-tsan demo bench clean format
+.PHONY: deps configure build test test-asan test-tsan demo bench clean format format-check tidy
 
 deps:
 	bash scripts/install-deps.sh
@@ -56,6 +56,10 @@ demo: configure
 	@status=0; $(TARNEVO_CMD) check examples/broken || status=$$?; \
 	  if [ $$status -ne 1 ]; then echo "demo: expected exit status 1, got $$status" >&2; exit 1; fi; \
 	  echo "(exit status 1, as expected)"
+	@echo; echo '$$ tarnevo check examples/findings    # one of each finding; a placeholder mismatch fails'
+	@status=0; $(TARNEVO_CMD) check examples/findings || status=$$?; \
+	  if [ $$status -ne 1 ]; then echo "demo: expected exit status 1, got $$status" >&2; exit 1; fi; \
+	  echo "(exit status 1, as expected)"
 
 # tarnevo beside the Python loaders a user would write instead, on a generated corpus, in a
 # Release build of its own; writes bench/results.md. LARGE=1 adds the 100,000-key corpus.
@@ -70,8 +74,23 @@ bench:
 	python3 bench/run_bench.py --module-dir $(BENCH_BUILD)/bindings/python $(if $(LARGE),--large) \
 	  --floor-tool $(BENCH_BUILD)/bench/parser_floor --command "make bench$(if $(LARGE), LARGE=1)"
 
+# The style is .clang-format's, applied by Debian's clang-format 14; format-check fails on any
+# difference (CI runs it).
+FORMATTED = $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')
 format:
-	clang-format -i $$(git ls-files '*.cpp' '*.hpp' '*.h' '*.c')
+	bash scripts/install-deps.sh --lint
+	clang-format -i $(FORMATTED)
+
+format-check:
+	bash scripts/install-deps.sh --lint
+	clang-format --dry-run --Werror $(FORMATTED)
+
+# clang-tidy over the core with the checks in .clang-tidy, from the build's compile commands.
+# clang 14 reads C++23 as c++2b and needs the std::expected stand-in in compat/.
+tidy: configure
+	bash scripts/install-deps.sh --lint
+	git ls-files 'core/src/*.cpp' | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet \
+	  --extra-arg=-std=c++2b --extra-arg=-I$(CURDIR)/compat
 
 clean:
 	rm -rf build build-asan build-tsan build-release

@@ -11,7 +11,8 @@ and emoji, a few numbers, booleans, nulls and arrays. The non-default locales la
 of the keys and hold some null leaves (not in TOML, which has no null).
 
 Every value means the same to tarnevo's readers and to the Python peers (PyYAML reads YAML 1.1,
-tomllib TOML 1.0): no yes/no/on/off, no octal-looking or exponent-only numbers, no datetimes.
+yaml-rs YAML 1.2, tomllib and toml-rs TOML 1.0): no yes/no/on/off, no octal-looking, underscored
+or exponent-only numbers, no datetimes.
 A directory is written again only when its stamp (seed, size, this file's digest) changes.
 It also writes `discovery/`, a tree of a few thousand small files for timing discovery.
 """

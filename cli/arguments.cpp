@@ -8,7 +8,16 @@
 namespace tarnevo::cli {
 namespace {
 
-enum Option : unsigned { kDefault = 1, kPretty = 2, kJson = 4, kStrict = 8 };
+enum Option : unsigned {
+  kDefault = 1,
+  kPretty = 2,
+  kJson = 4,
+  kStrict = 8,
+  kLocale = 16,
+  kIgnore = 32,
+};
+
+constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore;
 
 struct CommandShape {
   Command command;
@@ -21,8 +30,8 @@ struct CommandShape {
 
 constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Languages, "languages", {"DIR", ""}, 1, kJson},
-    {Command::Load, "load", {"DIR", "LOCALE"}, 2, kDefault | kPretty},
-    {Command::Check, "check", {"DIR", ""}, 1, kDefault | kJson | kStrict},
+    {Command::Load, "load", {"DIR", "LOCALE"}, 2, kDefault | kPretty | kStrict},
+    {Command::Check, "check", {"DIR", ""}, 1, kDefault | kJson | kStrict | kLocale | kIgnore},
 }};
 
 const CommandShape* shape_of(Command command) noexcept {
@@ -97,12 +106,14 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--pretty") option = kPretty;
     if (name == "--json") option = kJson;
     if (name == "--strict") option = kStrict;
+    if (name == "--locale") option = kLocale;
+    if (name == "--ignore") option = kIgnore;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",
           shape.command);
     }
-    if (option != kDefault) {
+    if ((option & kTakesValue) == 0) {
       if (has_value) {
         return usage_error("option '" + std::string(name) + "' takes no value", shape.command);
       }
@@ -111,16 +122,34 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
       if (option == kStrict) parsed.strict = true;
       continue;
     }
+    std::string argument;
     if (has_value) {
-      parsed.default_locale = std::string(value);
+      argument = std::string(value);
     } else if (i + 1 < rest.size()) {
-      parsed.default_locale = rest[++i];
+      argument = rest[++i];
     } else {
-      return usage_error("option '--default' needs a locale name", shape.command);
+      const std::string_view what = option == kIgnore ? "a key pattern" : "a locale name";
+      return usage_error("option '" + std::string(name) + "' needs " + std::string(what),
+                         shape.command);
     }
-    if (auto error =
-            check_locale_text("the default locale name", parsed.default_locale, shape.command)) {
+    if (option == kIgnore) {
+      auto pattern = KeyPattern::parse(argument);
+      if (!pattern) {
+        return usage_error("--ignore '" + argument + "': " + pattern.error(), shape.command);
+      }
+      parsed.ignore.push_back(std::move(*pattern));
+      continue;
+    }
+    const std::string_view what =
+        option == kDefault ? "the default locale name" : "the locale name";
+    if (auto error = check_locale_text(what, argument, shape.command)) {
       return std::unexpected(std::move(*error));
+    }
+    if (option == kDefault) {
+      parsed.default_locale = std::move(argument);
+    } else if (std::find(parsed.locales.begin(), parsed.locales.end(), argument) ==
+               parsed.locales.end()) {
+      parsed.locales.push_back(std::move(argument));
     }
   }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "check/key_filter.hpp"
+
 namespace tarnevo::cli {
 
 enum class Command { Help, Version, Languages, Load, Check };
@@ -27,6 +29,9 @@ struct Arguments {
   bool pretty = false;
   bool json = false;
   bool strict = false;
+  // check: --locale, each name once in the order given; --ignore, parsed.
+  std::vector<std::string> locales;
+  std::vector<KeyPattern> ignore;
 };
 
 struct UsageError {
@@ -36,7 +41,8 @@ struct UsageError {
 };
 
 // `args` is argv without the program name. Options may come before, between or after the
-// operands; "--" ends them. `--default` takes its value as the next argument or after "=".
+// operands; "--" ends them. `--default`, `--locale` and `--ignore` take their value as the next
+// argument or after "="; the last two may be given more than once.
 std::expected<Arguments, UsageError> parse_arguments(std::span<const char* const> args);
 
 }  // namespace tarnevo::cli

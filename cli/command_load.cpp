@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 
 #include "commands.hpp"
@@ -11,25 +12,27 @@
 namespace tarnevo::cli {
 namespace {
 
-// The loader answers a locale that is missing or broken with the default locale, silently, as
-// an application wants; someone at a terminal wants to know, so say it on standard error.
-void note_fallback(const LocaleLoader& loader, const std::string& locale) {
-  if (locale == loader.default_locale()) return;
-  const std::string& fallback = loader.default_locale();
+// Why the loader answers `locale` with the default locale instead (it does so silently, as an
+// application wants): the locale is not in the directory, or a file of it fails. Nothing when
+// the locale itself is loaded.
+struct Fallback {
+  std::string reason;
+  bool broken;
+};
+
+std::optional<Fallback> fallback_reason(const LocaleLoader& loader, const std::string& locale) {
+  if (locale == loader.default_locale()) return std::nullopt;
   if (!loader.exists(locale)) {
-    report_error("note: no locale '" + locale + "' in " + loader.dir_path() +
-                 "; printing the default locale '" + fallback + "'");
-    return;
+    return Fallback{"no locale '" + locale + "' in " + loader.dir_path(), false};
   }
   const detail::loader::LocaleIndex index = detail::loader::scan_directory(loader.dir_path());
   const auto entry = index.find(locale);
-  if (entry == index.end()) return;
+  if (entry == index.end()) return std::nullopt;
   const LocaleReading reading = read_locale(locale, entry->second);
-  if (reading.loads()) return;
+  if (reading.loads()) return std::nullopt;
   const FileFailure& first = reading.failures.front();
-  report_error("note: locale '" + locale + "' does not load (" + first.path + ": " + first.message +
-               "); printing the default locale '" + fallback +
-               "' (tarnevo check lists every failing file)");
+  return Fallback{
+      "locale '" + locale + "' does not load (" + first.path + ": " + first.message + ")", true};
 }
 
 }  // namespace
@@ -46,7 +49,17 @@ int run_load(const Arguments& arguments) {
     report_error(tree.error().message());
     return kFailure;
   }
-  note_fallback(*loader, locale);
+  // Someone at a terminal wants to know when the default locale stands in; with --strict, a
+  // script wants it to fail.
+  if (const auto fallback = fallback_reason(*loader, locale)) {
+    const std::string hint = fallback->broken ? " (tarnevo check lists every failing file)" : "";
+    if (arguments.strict) {
+      report_error(fallback->reason + hint);
+      return kFailure;
+    }
+    report_error("note: " + fallback->reason + "; printing the default locale '" +
+                 loader->default_locale() + "'" + hint);
+  }
   // The same buffer and writer as tarnevo_load_json, so the bytes are the same.
   detail::tree::ByteBuffer text(128);
   if (arguments.pretty) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loader/discovery.hpp"
+#include "tarnevo/merge.hpp"
 #include "tarnevo/value.hpp"
 
 namespace tarnevo::cli {
@@ -15,6 +16,16 @@ struct FileFailure {
   std::string path;
   // The loader's display text: "IO Error: ..." or "Parse Error: ...".
   std::string message;
+};
+
+// A locale's files read one by one, before they are joined.
+struct LocalePieces {
+  // The files that read, in discovery order, which is the order the loader joins them in.
+  std::vector<LocalePiece> pieces;
+  // paths[i] is the file that pieces[i] came from.
+  std::vector<std::string> paths;
+  // In ascending byte order of the paths.
+  std::vector<FileFailure> failures;
 };
 
 struct LocaleReading {
@@ -29,9 +40,11 @@ struct LocaleReading {
   bool loads() const noexcept { return failures.empty(); }
 };
 
-LocaleReading read_locale(std::string name, const std::vector<detail::loader::LocaleFile>& files);
+LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files);
 
-// Every locale of the index, read, in ascending byte order of the names.
-std::vector<LocaleReading> read_all_locales(const detail::loader::LocaleIndex& index);
+// Joins the pieces as the loader does.
+LocaleReading join_pieces(std::string name, std::size_t file_count, LocalePieces pieces);
+
+LocaleReading read_locale(std::string name, const std::vector<detail::loader::LocaleFile>& files);
 
 }  // namespace tarnevo::cli

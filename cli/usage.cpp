@@ -5,24 +5,25 @@ namespace {
 
 constexpr std::string_view kUsageAll =
     "Usage: tarnevo languages DIR [--json]\n"
-    "       tarnevo load DIR LOCALE [--default LOC] [--pretty]\n"
-    "       tarnevo check DIR [--default LOC] [--json] [--strict]\n"
+    "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n"
+    "       tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n";
 
 constexpr std::string_view kUsageLanguages = "Usage: tarnevo languages DIR [--json]\n";
 constexpr std::string_view kUsageLoad =
-    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty]\n";
+    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n";
 constexpr std::string_view kUsageCheck =
-    "Usage: tarnevo check DIR [--default LOC] [--json] [--strict]\n";
+    "Usage: tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore "
+    "P]...\n";
 
 constexpr std::string_view kOverview =
     "tarnevo: loads an application's translations from a locale directory\n"
     "(JSON, YAML and TOML files; en.json at the top, or any files under en/).\n"
     "\n"
     "Usage: tarnevo languages DIR [--json]\n"
-    "       tarnevo load DIR LOCALE [--default LOC] [--pretty]\n"
-    "       tarnevo check DIR [--default LOC] [--json] [--strict]\n"
+    "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n"
+    "       tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n"
     "\n"
@@ -31,18 +32,24 @@ constexpr std::string_view kOverview =
     "  load       Print LOCALE as JSON, completed from the default locale, or the default\n"
     "             locale itself when LOCALE cannot be loaded.\n"
     "  check      Read every locale file in DIR and report the files that fail, and for each\n"
-    "             locale the keys it lacks or adds compared with the default locale.\n"
+    "             locale what differs from the default locale: keys, placeholders, plural\n"
+    "             forms, shapes, blank strings; and keys that two files of a locale both give.\n"
     "  help       Show this text, or one command's details.\n"
     "\n"
     "Options:\n"
     "  --default LOC  The default locale (en when not given).\n"
     "  --pretty       load: indent the JSON by two spaces.\n"
     "  --json         languages, check: machine-readable JSON output.\n"
-    "  --strict       check: also fail when a locale lacks keys of the default locale.\n"
+    "  --strict       check: also fail on missing keys, blank strings, plural gaps, shape\n"
+    "                 mismatches and shadowed keys; load: fail instead of printing the\n"
+    "                 default locale in LOCALE's place.\n"
+    "  --locale L     check: check only L (repeatable).\n"
+    "  --ignore P     check: leave key paths matching P out (repeatable; * within a\n"
+    "                 segment, ** across segments).\n"
     "  -h, --help     Show help.\n"
     "\n"
-    "Exit status: 0 success; 1 a loader error or, for check, a file that fails;\n"
-    "2 a mistake on the command line.\n";
+    "Exit status: 0 success; 1 a loader error or, for check, a file that fails or a\n"
+    "placeholder mismatch; 2 a mistake on the command line.\n";
 
 constexpr std::string_view kLanguagesHelp =
     "Usage: tarnevo languages DIR [--json]\n"
@@ -56,35 +63,54 @@ constexpr std::string_view kLanguagesHelp =
     "Exit status: 0, or 1 when DIR is not a directory.\n";
 
 constexpr std::string_view kLoadHelp =
-    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty]\n"
+    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n"
     "\n"
     "Prints LOCALE as one line of compact JSON, exactly the text that the C function\n"
     "tarnevo_load_json returns: all of the locale's files joined, keys that it lacks and its\n"
     "null values taken from the default locale. When LOCALE is not in DIR or one of its files\n"
-    "fails, the default locale is printed instead.\n"
+    "fails, the default locale is printed instead, and standard error says why.\n"
     "\n"
     "  --default LOC  The default locale (en when not given).\n"
     "  --pretty       Indent by two spaces, one member or element per line.\n"
+    "  --strict       When LOCALE is not in DIR or a file of it fails, print nothing, give\n"
+    "                 the reason on standard error and exit with 1.\n"
     "\n"
-    "Exit status: 0; 1 when DIR is not a directory or neither LOCALE nor the default locale\n"
-    "loads (the loader's message goes to standard error).\n";
+    "Exit status: 0; 1 when DIR is not a directory, neither LOCALE nor the default locale\n"
+    "loads (the loader's message goes to standard error), or (--strict) LOCALE does not load.\n";
 
 constexpr std::string_view kCheckHelp =
-    "Usage: tarnevo check DIR [--default LOC] [--json] [--strict]\n"
+    "Usage: tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
     "\n"
     "Reads every file of every locale in DIR and reports each file that fails, with its path\n"
-    "and the loader's message. Then, for every locale but the default one: the keys (dotted\n"
-    "paths of leaf values) that the default locale has and it lacks (or holds as null), which\n"
-    "loading fills from the default locale; the keys it has that the default locale lacks; the\n"
-    "keys where one holds a value and the other an object (conflicts, never filled); and the\n"
-    "share of the default locale's keys that it provides itself.\n"
+    "and the loader's message. Then, for every locale but the default one, compared with the\n"
+    "default locale at the same key (the dotted path of a leaf value):\n"
+    "  missing      keys it lacks or holds as null, which loading fills from the default\n"
+    "  extra        keys the default lacks\n"
+    "  conflict     a value on one side, keys below it on the other (never filled)\n"
+    "  blank        empty or white-space strings where the default's is not\n"
+    "  placeholder  placeholders missing or unexpected: {name} {0} {{name}} %{name}\n"
+    "               %(name)s %s %d %1$s (in a plural group, {count} may differ)\n"
+    "  shape        a string, number, boolean or array where the default has another,\n"
+    "               or an array of another length\n"
+    "and the share of the default's keys that it provides itself. For every locale:\n"
+    "  plural       plural groups (objects keyed by zero, one, two, few, many, other)\n"
+    "               lacking categories that CLDR gives the locale's language\n"
+    "  shadowed     keys that more than one file of the locale gives; the first file\n"
+    "               the loader reads wins, which follows the directory's listing order\n"
+    "A key segment holding a full stop is written in quotation marks: a.\"b.c\".d\n"
     "\n"
     "  --default LOC  The default locale to compare with (en when not given).\n"
     "  --json         Print the report as one JSON object (its shape is in the README).\n"
-    "  --strict       Also fail when a locale lacks keys of the default locale.\n"
+    "  --strict       Also fail on missing keys, conflicts, blank strings, plural gaps,\n"
+    "                 shape mismatches and shadowed keys.\n"
+    "  --locale L     Check only L (repeatable); the default locale is read to compare with.\n"
+    "  --ignore P     Leave key paths matching P out of every finding (repeatable): * matches\n"
+    "                 within one segment, ** any number of segments, and a pattern that\n"
+    "                 matches an object leaves out everything below it.\n"
     "\n"
-    "Exit status: 0 when every file reads; 1 when a file fails, the default locale is not in\n"
-    "DIR, DIR is not a directory, or (--strict) a locale lacks keys.\n";
+    "Exit status: 0 when every file reads; 1 when a file fails, a string's placeholders\n"
+    "differ from the default's, the default locale or a --locale is not in DIR, DIR is not a\n"
+    "directory, or (--strict) any of the findings above.\n";
 
 }  // namespace
 

@@ -10,7 +10,8 @@ extra_python=()
 for arg in "$@"; do
   case "$arg" in
     --fuzz) extra_debian+=(clang libclang-rt-14-dev) ;;
-    --bench) extra_python+=(orjson PyYAML) ;;
+    --lint) extra_debian+=(clang-format clang-tidy) ;;
+    --bench) extra_python+=(orjson PyYAML msgspec yaml-rs toml-rs) ;;
     *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -49,8 +50,10 @@ fi
 pip_wanted=()
 $cmake_ok || pip_wanted+=("cmake>=3.26")
 for module in "${python_modules[@]}" "${extra_python[@]}"; do
-  import_name="$module"
-  [ "$module" = "PyYAML" ] && import_name=yaml
+  case "$module" in
+    PyYAML) import_name=yaml ;;
+    *) import_name="${module//-/_}" ;;  # yaml-rs imports as yaml_rs
+  esac
   python3 -c "import $import_name" >/dev/null 2>&1 || pip_wanted+=("$module")
 done
 if [ ${#pip_wanted[@]} -gt 0 ]; then

@@ -38,8 +38,11 @@ void make_discovery_tree(const std::filesystem::path& root) {
   for (int l = 0; l < kLocales; ++l) {
     for (int d = 0; d < kDirsPerLocale; ++d) {
       for (int f = 0; f < kFilesPerDir; ++f) {
-        write_file(root / ("l" + std::to_string(l)) / ("d" + std::to_string(d)) /
-                       ("f" + std::to_string(f) + ".json"),
+        // Names appended piece by piece: GCC 12 at -O3 misreads "l" + std::string as an
+        // overlapping copy.
+        write_file(root / std::string("l").append(std::to_string(l)) /
+                       std::string("d").append(std::to_string(d)) /
+                       std::string("f").append(std::to_string(f)).append(".json"),
                    "{}");
       }
     }

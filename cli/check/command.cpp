@@ -17,9 +17,10 @@ int run_check(const Arguments& arguments) {
     report_error(loader.error().message());
     return kFailure;
   }
+  const CheckOptions options{arguments.default_locale, arguments.strict, arguments.locales,
+                             KeyFilter(arguments.ignore)};
   const CheckReport report =
-      build_check_report(directory, detail::loader::scan_directory(directory),
-                         arguments.default_locale, arguments.strict);
+      build_check_report(directory, detail::loader::scan_directory(directory), options);
   if (arguments.json) {
     detail::tree::ByteBuffer text;
     detail::tree::write_json(check_report_tree(report), text);

@@ -40,18 +40,19 @@ def test_key_report_text(mixed_dir):
     assert result.stdout.decode() == (
         "en (default): 1 file, 7 keys\n"
         "de: 2 files, 7 of 7 keys (100.0%), 2 extra\n"
-        "  extra     all.x\n"
-        "  extra     n\n"
-        "fr: 1 file, 2 of 7 keys (28.5%), 3 missing, 2 extra, 2 conflicts\n"
-        "  missing   b.c\n"
-        "  missing   b.d\n"
-        "  missing   reviewed\n"
-        "  extra     extra.k\n"
-        "  extra     n\n"
-        "  conflict  f (a value in en, keys below it in fr)\n"
-        "  conflict  g (keys below it in en, a value in fr)\n"
+        "  extra        all.x\n"
+        "  extra        n\n"
+        "fr: 1 file, 2 of 7 keys (28.5%), 3 missing, 2 extra, 2 conflicts, 1 shape mismatch\n"
+        "  missing      b.c\n"
+        "  missing      b.d\n"
+        "  missing      reviewed\n"
+        "  extra        extra.k\n"
+        "  extra        n\n"
+        "  conflict     f (a value in en, keys below it in fr)\n"
+        "  conflict     g (keys below it in en, a value in fr)\n"
+        "  shape        e: array of 2, en has array of 1\n"
         "\n"
-        "OK: 4 files in 3 locales read; 1 locale lacks keys, which loading fills from en.\n"
+        "OK: 4 files in 3 locales read; 1 locale lacks keys, which loading fills from en; --strict fails on 1 shape mismatch.\n"
     )
 
 
@@ -62,18 +63,23 @@ def test_key_report_json(mixed_dir):
     assert report["directory"] == mixed_dir
     assert (report["default_locale"], report["default_found"], report["failures"]) == ("en", True, [])
     de, en, fr = report["locales"]  # byte order; the text puts the default first
-    assert en == {"name": "en", "default": True, "files": 1, "failing_files": 0, "loads": True, "keys": 7}
+    assert en == {
+        "name": "en", "default": True, "files": 1, "failing_files": 0, "loads": True, "keys": 7,
+        "plural_categories": ["one", "other"], "plurals": [], "shadowed": [],
+    }
     assert de["completeness"] == 100.0 and de["missing"] == [] and de["extra"] == ["all.x", "n"]
     assert fr == {
         "name": "fr", "default": False, "files": 1, "failing_files": 0, "loads": True, "keys": 6,
         "missing": ["b.c", "b.d", "reviewed"], "extra": ["extra.k", "n"], "conflicts": ["f", "g"],
         "default_keys": 7, "provided": 2, "completeness": 28.5,
+        "plural_categories": ["one", "many", "other"], "plurals": [], "shadowed": [],
+        "placeholders": [], "shapes": [{"key": "e", "locale": "array of 2", "default": "array of 1"}], "blank": [],
     }
 
 
 def test_strict_fails_on_missing_keys_only(mixed_dir, locale_dir):
     assert run("check", mixed_dir, "--strict").returncode == 1
-    assert run("check", mixed_dir, "--strict").stdout.decode().endswith("FAILED (--strict): 1 locale lacks keys of en.\n")
+    assert "\nFAILED (--strict): 1 locale lacks keys of en.\n" in run("check", mixed_dir, "--strict").stdout.decode()
     status, report = check_json(mixed_dir, "--strict")
     assert (status, report["ok"], report["strict"]) == (1, False, True)
     # Extra keys alone pass.
@@ -99,7 +105,7 @@ def test_broken_example_reports_every_failing_file():
         f"{broken}/es/errors.json: IO Error: stream did not contain valid UTF-8",
     ]
     assert "es: 4 files (3 failing: loading es gives en instead), 1 of 7 keys (14.2%), 6 missing, 1 extra" in lines
-    assert "  extra     nav.contact" in lines
+    assert "  extra        nav.contact" in lines
     assert lines[-1] == "FAILED: 3 of 5 files failed to read."
 
     status, report = check_json(str(broken))

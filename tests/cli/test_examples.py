@@ -21,11 +21,23 @@ def test_check_is_clean_and_reports_what_filling_supplies():
     assert result.returncode == 0, result.stdout.decode()
     text = result.stdout.decode()
     assert text.startswith("en (default): 3 files, 30 keys\n")
-    assert "  missing   common.last_seen\n" in text  # null in fr
-    assert "  missing   ui.forms.meta.reviewed\n" in text  # a TOML date is one key
-    assert "  extra     common.beta_banner\n" in text
-    assert text.endswith("OK: 6 files in 3 locales read; 2 locales lack keys, which loading fills from en.\n")
+    assert "  missing      common.last_seen\n" in text  # null in fr
+    assert "  missing      ui.forms.meta.reviewed\n" in text  # a TOML date is one key
+    assert "  extra        common.beta_banner\n" in text
+    # French uses "many" (CLDR); fr has five weekdays where en has seven.
+    assert "  plural       common.photos: missing many\n" in text
+    assert text.endswith(
+        "OK: 6 files in 3 locales read; 2 locales lack keys, which loading fills from en;"
+        " --strict fails on 2 plural gaps and 1 shape mismatch.\n"
+    )
     assert run("check", LOCALES, "--strict").returncode == 1
+
+
+def test_findings_example_holds_one_of_each_kind():
+    result = run("check", str(EXAMPLES / "findings"))
+    assert result.returncode == 1  # the placeholder mismatch
+    kinds = {line.split()[0] for line in result.stdout.decode().splitlines() if line.startswith("  ")}
+    assert kinds == {"missing", "blank", "placeholder", "plural", "shape", "shadowed"}
 
 
 def test_french_is_filled_from_english():

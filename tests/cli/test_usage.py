@@ -29,7 +29,7 @@ def test_help_goes_to_stdout_with_status_0(args, first_line):
 
 def test_overview_names_every_command_and_option():
     text = run("--help").stdout.decode()
-    for word in ("languages", "load", "check", "--default", "--pretty", "--json", "--strict", "Exit status"):
+    for word in ("languages", "load", "check", "--default", "--pretty", "--json", "--strict", "--locale", "--ignore", "Exit status"):
         assert word in text
 
 
@@ -56,6 +56,9 @@ def test_version():
         (["languages", BROKEN, "--default", "en"], "unknown option '--default' for 'languages'", "Usage: tarnevo languages"),
         (["load", BROKEN, "en", "--default"], "option '--default' needs a locale name", "Usage: tarnevo load"),
         (["check", BROKEN, "--strict=yes"], "option '--strict' takes no value", "Usage: tarnevo check"),
+        (["check", BROKEN, "--locale"], "option '--locale' needs a locale name", "Usage: tarnevo check"),
+        (["check", BROKEN, "--ignore"], "option '--ignore' needs a key pattern", "Usage: tarnevo check"),
+        (["load", BROKEN, "en", "--locale", "fr"], "unknown option '--locale' for 'load'", "Usage: tarnevo load"),
         (["--version", "x"], "--version takes no arguments", "Usage: tarnevo languages"),
     ],
 )
@@ -75,6 +78,7 @@ def test_usage_errors_exit_2_with_the_reason_and_usage(args, message, usage):
         [b"load", BROKEN.encode(), b"\xffen"],
         [b"load", BROKEN.encode(), b"en", b"--default", b"\xff"],
         [b"check", BROKEN.encode(), b"--default=\xc3"],
+        [b"check", BROKEN.encode(), b"--locale", b"\xc3"],
     ],
 )
 def test_locale_names_that_are_not_utf8_are_refused(args):

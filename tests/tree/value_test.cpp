@@ -50,6 +50,17 @@ TEST(LocaleObject, InsertReplacesAndFromMembersKeepsTheLast) {
   EXPECT_EQ(parsed.as_object().find("missing"), nullptr);
 }
 
+TEST(LocaleValue, FindFollowsAPathOfKeys) {
+  const LocaleValue tree =
+      obj({{"common", obj({{"nav", obj({{"home", str("Home")}})}})}, {"list", arr({str("x")})}});
+  ASSERT_NE(tree.find({"common", "nav", "home"}), nullptr);
+  EXPECT_EQ(*tree.find({"common", "nav", "home"}), str("Home"));
+  EXPECT_EQ(tree.find({}), &tree);
+  EXPECT_EQ(tree.find({"common", "nav", "away"}), nullptr);          // missing key
+  EXPECT_EQ(tree.find({"common", "nav", "home", "more"}), nullptr);  // through a string
+  EXPECT_EQ(tree.find({"list", "0"}), nullptr);                      // through an array
+}
+
 TEST(LocaleValue, CopiesAreDeepAndIndependent) {
   LocaleValue original = obj({{"list", arr({str("x")})}, {"inner", obj({{"k", u64(1)}})}});
   LocaleValue copy = original;

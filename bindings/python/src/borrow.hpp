@@ -49,6 +49,7 @@ class LoaderAccess {
   }
 
   LocaleLoader& loader() const noexcept { return object_->loader; }
+  ResultCache& results() const noexcept { return object_->results; }
 
  private:
   explicit LoaderAccess(LoaderObject& object) noexcept : object_(&object) {}

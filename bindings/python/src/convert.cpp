@@ -7,9 +7,12 @@
 #include "errors.hpp"
 #include "key_strings.hpp"
 #include "text_object.hpp"
+#include "tree/walk.hpp"
 
 namespace tarnevo::python {
 namespace {
+
+namespace tree = tarnevo::detail::tree;
 
 // A constructor that returns null here has run out of memory (the tree's strings are valid
 // UTF-8), which is an internal fault rather than an error of the call.
@@ -38,15 +41,77 @@ PyRef number_to_python(const LocaleNumber& number) {
   return {};
 }
 
-// Containers are converted by plain recursion down to this depth, which real locale files never
-// reach, and level by level with an explicit list below it: namespaces can nest a tree thousands
-// of levels deep, and the conversion must not run out of stack.
-constexpr std::size_t kRecursionDepth = 48;
-
-// One conversion: the tree it walks outlives it, so the key strs it shares can point into it.
+// The result grows as the walk goes: a child's object is made when the walk reaches the child,
+// and put at once into its parent's list or dict, which keeps it alive; items keep their order
+// and members are set in ascending key order, so the dicts iterate in that order. One
+// conversion shares the str of a key met again (see KeyStrings); the tree it walks outlives it.
+// Given a shape, it also records every list and dict it makes and where each one sits.
 class Converter {
  public:
-  PyRef convert(const LocaleValue& value, std::size_t depth = 0) {
+  struct Link {
+    PyObject* made = nullptr;  // the open container's list or dict (its parent holds it)
+    std::uint32_t index = 0;   // its place in the shape's containers
+  };
+
+  explicit Converter(ResultShape* shape) noexcept : shape_(shape) {}
+
+  PyRef convert(const LocaleValue& value) {
+    PyRef root = made(value);
+    if (!root) return {};
+    if (shape_ != nullptr && is_container(value)) shape_->containers.push_back(root.get());
+    if (!tree::is_filled_container(value)) return root;
+    if (!tree::walk(value, Link{root.get(), 0}, *this)) return {};
+    return root;
+  }
+
+  void open(const LocaleValue&, Link&) {}
+
+  tree::Step child(const LocaleValue& parent, Link& link, std::size_t index, const std::string* key,
+                   const LocaleValue& child, Link& child_link) {
+    // A cached tree's strings lie wherever the allocator put them: ask for the next member's
+    // while this one is converted (make bench, cache hit).
+    if (key != nullptr && index + 1 < parent.as_object().size()) {
+      const LocaleMember& next = parent.as_object().members()[index + 1];
+      __builtin_prefetch(next.key.data());
+      if (next.value.is_string()) __builtin_prefetch(next.value.as_string().data());
+    }
+    PyRef object = made(child);
+    if (!object) return tree::Step::Stop;
+    PyObject* const made_child = object.get();
+    PyObject* name = nullptr;
+    if (key == nullptr) {
+      // Takes over the reference; cannot fail for an index in range of a list made at its
+      // final length.
+      PyList_SetItem(link.made, static_cast<Py_ssize_t>(index), object.release());
+    } else {
+      PyRef key_text = made_or_panic(keys_.get(*key).release());
+      if (!key_text || PyDict_SetItem(link.made, key_text.get(), made_child) != 0) {
+        return tree::Step::Stop;
+      }
+      name = key_text.get();  // the dict holds it from now on
+    }
+    if (!is_container(child)) return tree::Step::Skip;
+    if (shape_ != nullptr) {
+      const auto at = static_cast<std::uint32_t>(shape_->containers.size());
+      shape_->containers.push_back(made_child);
+      shape_->links.push_back(
+          ResultShape::Link{link.index, at, name, static_cast<Py_ssize_t>(index)});
+      child_link.index = at;
+    }
+    if (!tree::is_filled_container(child)) return tree::Step::Skip;
+    child_link.made = made_child;
+    return tree::Step::Descend;
+  }
+
+  void close(const LocaleValue&, Link&) {}
+
+ private:
+  static bool is_container(const LocaleValue& value) noexcept {
+    return value.is_array() || value.is_object();
+  }
+
+  // A leaf's object, or a container's list (at its final length) or dict, still to be filled.
+  PyRef made(const LocaleValue& value) {
     switch (value.kind()) {
       case LocaleValue::Kind::Null:
         return PyRef::borrow(Py_None);
@@ -57,115 +122,15 @@ class Converter {
       case LocaleValue::Kind::String:
         return new_text(value.as_string());
       case LocaleValue::Kind::Array:
-        if (depth >= kRecursionDepth) return level_by_level(value);
-        return array(value.as_array(), depth);
+        return made_or_panic(PyList_New(static_cast<Py_ssize_t>(value.as_array().size())));
       case LocaleValue::Kind::Object:
-        if (depth >= kRecursionDepth) return level_by_level(value);
-        return object(value.as_object(), depth);
+        return made_or_panic(PyDict_New());
     }
     raise_panic("a locale value has an unknown kind");
     return {};
   }
 
- private:
-  // The list is made at its final length and filled in place.
-  PyRef array(const LocaleArray& items, std::size_t depth) {
-    PyRef list = made_or_panic(PyList_New(static_cast<Py_ssize_t>(items.size())));
-    if (!list) return {};
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      PyRef element = convert(items[i], depth + 1);
-      if (!element) return {};
-      // Takes over the reference; cannot fail for an index in range.
-      PyList_SetItem(list.get(), static_cast<Py_ssize_t>(i), element.release());
-    }
-    return list;
-  }
-
-  // Members are stored in ascending key order and dicts keep insertion order, so iterating the
-  // result yields the keys in that order.
-  PyRef object(const LocaleObject& members, std::size_t depth) {
-    PyRef dict = made_or_panic(PyDict_New());
-    if (!dict) return {};
-    const std::vector<LocaleMember>& list = members.members();
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      // A cached tree's strings lie wherever the allocator put them: ask for the next member's
-      // while this one is converted.
-      if (i + 1 < list.size()) {
-        __builtin_prefetch(list[i + 1].key.data());
-        if (list[i + 1].value.is_string()) __builtin_prefetch(list[i + 1].value.as_string().data());
-      }
-      const LocaleMember& member = list[i];
-      PyRef value = convert(member.value, depth + 1);
-      if (!value) return {};
-      PyRef key = made_or_panic(keys_.get(member.key).release());
-      if (!key) return {};
-      if (PyDict_SetItem(dict.get(), key.get(), value.get()) != 0) return {};
-    }
-    return dict;
-  }
-
-  // A leaf's object, or a container's list (at its final length) or dict, still to be filled.
-  PyRef shell(const LocaleValue& value) {
-    if (value.is_array()) {
-      return made_or_panic(PyList_New(static_cast<Py_ssize_t>(value.as_array().size())));
-    }
-    if (value.is_object()) return made_or_panic(PyDict_New());
-    return convert(value);
-  }
-
-  // A list or dict of the result whose items are still to be added: the tree's container, the
-  // Python container (kept alive by its parent, the root by this function) and the next index.
-  struct OpenContainer {
-    const LocaleValue* value;
-    PyObject* made;
-    std::size_t next;
-  };
-
-  // Each container is made and put into its parent first, then filled; items keep their order
-  // and members are set in ascending key order, so the result equals the recursive one.
-  PyRef level_by_level(const LocaleValue& root_value) {
-    PyRef root = shell(root_value);
-    if (!root) return {};
-    std::vector<OpenContainer> open;
-    open.push_back(OpenContainer{&root_value, root.get(), 0});
-    while (!open.empty()) {
-      OpenContainer& top = open.back();
-      const LocaleValue* child;
-      PyRef made;
-      if (top.value->is_array()) {
-        const LocaleArray& items = top.value->as_array();
-        if (top.next == items.size()) {
-          open.pop_back();
-          continue;
-        }
-        const std::size_t index = top.next++;
-        child = &items[index];
-        made = shell(*child);
-        if (!made) return {};
-        Py_INCREF(made.get());  // PyList_SetItem takes one reference; `made` keeps its own
-        PyList_SetItem(top.made, static_cast<Py_ssize_t>(index), made.get());
-      } else {
-        const std::vector<LocaleMember>& members = top.value->as_object().members();
-        if (top.next == members.size()) {
-          open.pop_back();
-          continue;
-        }
-        const LocaleMember& member = members[top.next++];
-        child = &member.value;
-        made = shell(*child);
-        if (!made) return {};
-        PyRef key = made_or_panic(keys_.get(member.key).release());
-        if (!key) return {};
-        if (PyDict_SetItem(top.made, key.get(), made.get()) != 0) return {};
-      }
-      // The parent holds the new container, so it outlives `made`; `top` is not used after this.
-      if (child->is_array() || child->is_object()) {
-        open.push_back(OpenContainer{child, made.get(), 0});
-      }
-    }
-    return root;
-  }
-
+  ResultShape* shape_;
   KeyStrings keys_;
 };
 
@@ -175,8 +140,8 @@ PyRef new_text(std::string_view text) {
   return made_or_panic(make_text(text));
 }
 
-PyRef to_python(const LocaleValue& value) {
-  Converter converter;
+PyRef to_python(const LocaleValue& value, ResultShape* shape) {
+  Converter converter(shape);
   return converter.convert(value);
 }
 

@@ -62,6 +62,7 @@ PyObject* loader_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
 void loader_dealloc(PyObject* self) {
   run_dealloc_entry(self, [self] {
     PyTypeObject* type = Py_TYPE(self);
+    std::destroy_at(&as_loader_object(self).results);
     std::destroy_at(&as_loader_object(self).loader);
     reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free))(self);
     // Instances of a heap type hold a reference to it.
@@ -81,7 +82,8 @@ PyTypeObject* make_loader_type() {
   auto name = std::make_unique<char[]>(kTypeName.size() + 1);
   std::memcpy(name.get(), kTypeName.data(), kTypeName.size());
   // Without Py_TPFLAGS_BASETYPE the class cannot be subclassed; without Py_TPFLAGS_HAVE_GC the
-  // collector ignores instances, which hold no Python objects.
+  // collector ignores instances, whose only Python objects (the result templates) are lists,
+  // dicts and leaves that never refer back to anything, so they can take part in no cycle.
   PyType_Spec type_spec = {name.get(), static_cast<int>(sizeof(LoaderObject)), 0,
                            Py_TPFLAGS_DEFAULT, slots.data()};
   PyObject* type = PyType_FromSpec(&type_spec);
@@ -123,6 +125,7 @@ PyRef new_loader_object(PyTypeObject* type, LocaleLoader&& loader) {
   // never seen, nor deallocated, without a loader in it.
   LoaderObject& instance = as_loader_object(object.get());
   std::construct_at(&instance.loader, std::move(loader));
+  std::construct_at(&instance.results);
   instance.borrow_count = 0;
   return object;
 }

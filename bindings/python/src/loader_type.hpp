@@ -5,16 +5,18 @@
 #include <string_view>
 
 #include "pyref.hpp"
+#include "result_cache.hpp"
 #include "tarnevo/loader.hpp"
 
 namespace tarnevo::python {
 
-// An instance: the object header, the loader it owns outright, and the borrow counter that
-// keeps a reload from running while another call on the same instance is still using the
-// loader (0: free, n > 0: n shared uses, -1: one exclusive use). The counter needs no atomics:
-// every access happens with the GIL held.
+// An instance: the object header, the loader it owns outright, the templates that answer its
+// cache hits, and the borrow counter that keeps a reload from running while another call on the
+// same instance is still using the loader (0: free, n > 0: n shared uses, -1: one exclusive
+// use). The counter needs no atomics: every access happens with the GIL held.
 struct LoaderObject {
   PyObject_HEAD LocaleLoader loader;
+  ResultCache results;
   Py_ssize_t borrow_count;
 };
 

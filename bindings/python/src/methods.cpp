@@ -89,7 +89,7 @@ PyObject* load(PyObject* self, PyObject* args, PyObject* kwargs) {
       raise_loader_error(tree.error());
       return {};
     }
-    return to_python(**tree);
+    return access->results().answer(locale->view(), *tree);
   });
 }
 
@@ -101,6 +101,7 @@ PyObject* reload(PyObject* self, PyObject* args, PyObject* kwargs) {
     if (!access) return {};
     const auto locale = optional_locale((*bound)[0]);
     if (!locale) return {};
+    access->results().drop(locale->view());
     const auto reloaded = access->loader().reload(locale->view());
     if (!reloaded) {
       raise_loader_error(reloaded.error());
@@ -118,6 +119,7 @@ PyObject* clear_cache(PyObject* self, PyObject* args, PyObject* kwargs) {
     if (!access) return {};
     const auto locale = optional_locale((*bound)[0]);
     if (!locale) return {};
+    access->results().drop(locale->view());
     access->loader().clear_cache(locale->view());
     return PyRef::borrow(Py_None);
   });

@@ -17,7 +17,7 @@ class LoaderError {
   // A refused state transition.
   static LoaderError fsm(LoaderState from, LoaderState to);
   // A locale file that does not read as its format.
-  static LoaderError parse(FormatError error);
+  static LoaderError parse(const FormatError& error);
   // An operating-system error, shown as its description and "(os error N)".
   static LoaderError io_os(int error_code);
   // A file-system error described by a fixed message.

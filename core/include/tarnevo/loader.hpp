@@ -61,7 +61,7 @@ class LocaleLoader {
   LocaleLoader(std::string dir_path, std::string default_locale);
 
   std::expected<void, LoaderError> discover();
-  SharedLocaleValue lay_out_cached(std::string_view locale, SharedLocaleValue scattered);
+  SharedLocaleValue lay_out_cached(std::string_view locale, const SharedLocaleValue& scattered);
   // The locale's files assembled into one tree. With `filling`, the tree is read only to fill
   // `filling`: parts that `filling` already has as non-null leaves may be left out.
   std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale,

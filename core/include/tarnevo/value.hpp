@@ -2,8 +2,10 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
@@ -99,7 +101,8 @@ class LocaleObject {
 
 // Compares keys by their bytes as unsigned values; a proper prefix sorts first. Negative, zero
 // or positive, as std::string_view::compare. Inline and a word at a time: objects are sorted,
-// searched and merged by key all the time, and most keys differ within their first eight bytes.
+// searched and merged by key all the time, and most keys differ within their first eight bytes
+// (bench/cpp/tree_walks counts the instructions of each pass).
 inline int compare_keys(std::string_view a, std::string_view b) noexcept {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   std::size_t i = 0;
@@ -171,14 +174,40 @@ class LocaleValue {
   bool is_array() const noexcept { return kind_ == Kind::Array; }
   bool is_object() const noexcept { return kind_ == Kind::Object; }
 
-  // Accessors; the kind must match.
-  bool as_bool() const noexcept { return bool_; }
-  const LocaleNumber& as_number() const noexcept { return number_; }
-  const std::string& as_string() const noexcept { return string_; }
-  const LocaleArray& as_array() const noexcept { return array_; }
-  LocaleArray& as_array() noexcept { return array_; }
-  const LocaleObject& as_object() const noexcept { return object_; }
-  LocaleObject& as_object() noexcept { return object_; }
+  // Accessors; the kind must match (checked by assertions in debug builds).
+  bool as_bool() const noexcept {
+    assert(is_bool());
+    return bool_;
+  }
+  const LocaleNumber& as_number() const noexcept {
+    assert(is_number());
+    return number_;
+  }
+  const std::string& as_string() const noexcept {
+    assert(is_string());
+    return string_;
+  }
+  const LocaleArray& as_array() const noexcept {
+    assert(is_array());
+    return array_;
+  }
+  LocaleArray& as_array() noexcept {
+    assert(is_array());
+    return array_;
+  }
+  const LocaleObject& as_object() const noexcept {
+    assert(is_object());
+    return object_;
+  }
+  LocaleObject& as_object() noexcept {
+    assert(is_object());
+    return object_;
+  }
+
+  // The value at a path of keys through nested objects, as in
+  // `tree->find({"common", "nav", "home"})`; null when a key is missing or a step is not an
+  // object. An empty path finds this value itself.
+  const LocaleValue* find(std::initializer_list<std::string_view> path) const noexcept;
 
   friend bool operator==(const LocaleValue& a, const LocaleValue& b);
 
@@ -222,7 +251,8 @@ inline std::vector<LocaleMember>::const_iterator LocaleObject::end() const noexc
 }
 
 // Moving and destroying are inline: readers and merges move and drop values by the hundred
-// thousand, and a call per value (most of them null after a move) cost more than the work.
+// thousand, and a call per value (most of them null after a move) cost more than the work
+// (bench/cpp/reader_throughput).
 inline void LocaleValue::construct_from(LocaleValue&& other) noexcept {
   switch (other.kind_) {
     case Kind::Null:

@@ -6,17 +6,17 @@
 
 #include "tarnevo/format.hpp"
 #include "tarnevo/value.hpp"
+#include "tree/fill_place.hpp"
 
 namespace tarnevo::detail::json {
 
 // Reads a whole file's text, already checked to be valid UTF-8, into a new tree.
 std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text);
 
-// Reads JSON text whose value will only fill `filling` (fill_from(filling, value)): it fails
-// exactly as parse_json_text does, but values at places where `filling` holds a non-null leaf
-// are left out, as filling would drop them. A value skipped whole reads as null. `filling` may
-// be null, which reads the whole text.
+// Reads JSON text whose value will only fill another tree, at `place`: it fails exactly as
+// parse_json_text does, but leaves out what filling could not use. A value skipped whole reads
+// as null.
 std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
-                                                                const LocaleValue* filling);
+                                                                tree::FillPlace place);
 
 }  // namespace tarnevo::detail::json

@@ -7,10 +7,11 @@
 
 #include <cerrno>
 #include <cstddef>
-#include <cstring>
+#include <memory>
 #include <utility>
 
 #include "format/file_name.hpp"
+#include "loader/file_descriptor.hpp"
 #include "text/utf8.hpp"
 
 namespace tarnevo::detail::loader {
@@ -33,52 +34,28 @@ struct Frame {
   std::size_t next = 0;
 };
 
-class DirectoryDescriptor {
- public:
-  explicit DirectoryDescriptor(int fd) noexcept : fd_(fd) {}
-  DirectoryDescriptor(const DirectoryDescriptor&) = delete;
-  DirectoryDescriptor& operator=(const DirectoryDescriptor&) = delete;
-  ~DirectoryDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const noexcept { return fd_; }
-
- private:
-  int fd_;
+// Closes a directory stream (and with it the descriptor it was opened on).
+struct DirectoryCloser {
+  void operator()(DIR* dir) const noexcept { ::closedir(dir); }
 };
-
-// Room for the entries that one getdents64 call returns.
-constexpr std::size_t kListingBytes = 32 * 1024;
 
 // The entries of one directory in the order the operating system lists them, without "." and
 // "..". The directory is read whole and closed at once, so a deep tree costs one descriptor at a
-// time. A directory that cannot be opened, or a read error part-way, just ends the list. The
-// entries are read with getdents64 into `buffer` directly: opendir would add an fstat per
-// directory, and directories are most of what a walk costs.
-std::vector<Entry> list_directory(const std::string& path, std::vector<char>& buffer) {
+// time. A directory that cannot be opened, or a read error part-way, just ends the list.
+std::vector<Entry> list_directory(const std::string& path) {
   std::vector<Entry> entries;
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return entries;
-  const DirectoryDescriptor dir(fd);
-  buffer.resize(kListingBytes);
+  auto fd = FileDescriptor::open(path, O_RDONLY | O_DIRECTORY);
+  if (!fd.valid()) return entries;
+  const std::unique_ptr<DIR, DirectoryCloser> dir(::fdopendir(fd.get()));
+  if (!dir) return entries;
+  (void)fd.release();  // the stream owns it now
   for (;;) {
-    const ssize_t got = ::getdents64(dir.get(), buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
-      const char* const record = buffer.data() + at;
-      unsigned short length;
-      unsigned char type;
-      std::memcpy(&length, record + offsetof(struct dirent64, d_reclen), sizeof length);
-      std::memcpy(&type, record + offsetof(struct dirent64, d_type), sizeof type);
-      const std::string_view name(record + offsetof(struct dirent64, d_name));
-      at += length;
-      if (name == "." || name == "..") continue;
-      entries.push_back(Entry{std::string(name), type});
-    }
+    errno = 0;
+    const dirent* entry = ::readdir(dir.get());
+    if (entry == nullptr) break;  // the end, or an error (errno): either way the list ends
+    const std::string_view name(entry->d_name);
+    if (name == "." || name == "..") continue;
+    entries.push_back(Entry{std::string(name), entry->d_type});
   }
   return entries;
 }
@@ -141,9 +118,8 @@ void index_file(const Frame& frame, const Entry& file, std::string path, LocaleI
 // that already ends in "/" gets no second one.
 LocaleIndex scan_directory(const std::string& dir_path) {
   LocaleIndex index;
-  std::vector<char> listing;
   std::vector<Frame> stack;
-  stack.push_back(Frame{dir_path, {}, list_directory(dir_path, listing)});
+  stack.push_back(Frame{dir_path, {}, list_directory(dir_path)});
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next == frame.entries.size()) {
@@ -159,7 +135,7 @@ LocaleIndex scan_directory(const std::string& dir_path) {
     if (type == DT_DIR) {
       std::vector<std::string> kept_dirs = frame.kept_dirs;
       if (text::is_valid_utf8(entry.name)) kept_dirs.push_back(entry.name);
-      std::vector<Entry> entries = list_directory(path, listing);
+      std::vector<Entry> entries = list_directory(path);
       // `frame` dangles once the stack grows.
       stack.push_back(Frame{std::move(path), std::move(kept_dirs), std::move(entries)});
       continue;

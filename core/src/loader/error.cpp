@@ -14,7 +14,7 @@ LoaderError LoaderError::fsm(LoaderState from, LoaderState to) {
   return error;
 }
 
-LoaderError LoaderError::parse(FormatError error) {
+LoaderError LoaderError::parse(const FormatError& error) {
   return {Kind::Parse, error.message()};
 }
 

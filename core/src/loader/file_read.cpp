@@ -1,32 +1,19 @@
 #include "loader/file_read.hpp"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "loader/file_descriptor.hpp"
+
 namespace tarnevo::detail::loader {
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const noexcept { return fd_; }
-
- private:
-  int fd_;
-};
 
 constexpr const char* kNotARegularFile = "not a regular file";
 
 // Bytes asked for at a time once the file turns out longer than its reported size.
-constexpr std::size_t kGrowthStep = 64 * 1024;
+constexpr std::size_t kGrowthStep = std::size_t{64} * 1024;
 
 }  // namespace
 
@@ -36,12 +23,8 @@ std::expected<std::string, LoaderError> read_whole_file(const std::string& path)
   // changes nothing for regular files), O_NOCTTY keeps a terminal from being adopted, and the
   // type check on the open descriptor refuses whatever is not a regular file: a device such as
   // /dev/zero would otherwise be read without end.
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return std::unexpected(LoaderError::io_os(errno));
-  const FileDescriptor file(fd);
+  const auto file = FileDescriptor::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (!file.valid()) return std::unexpected(LoaderError::io_os(errno));
 
   struct stat info;
   if (::fstat(file.get(), &info) != 0) return std::unexpected(LoaderError::io_os(errno));

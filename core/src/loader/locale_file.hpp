@@ -1,5 +1,5 @@
 // Reading one discovered locale file into a tree: the step that the loader repeats for every
-// file of a locale, public so that tools can read and report files one at a time.
+// file of a locale, also used by the command to read and report files one at a time.
 #pragma once
 
 #include <expected>
@@ -13,6 +13,11 @@ namespace tarnevo::detail::loader {
 // Reads the whole file, checks that it is UTF-8, chooses the format from its extension and parses
 // it. Fails with Io (the operating system's error, or "stream did not contain valid UTF-8") or
 // Parse (the reader's message). The namespace is not applied: that is assemble_pieces' job.
-std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file);
+//
+// `filling`, when not null, is the tree that this file's content will only complete (the
+// default locale's files, read to fill a locale): what filling could not use is checked (the
+// same failures) but, for JSON, not built.
+std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
+                                                         const LocaleValue* filling = nullptr);
 
 }  // namespace tarnevo::detail::loader

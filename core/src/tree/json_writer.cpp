@@ -1,6 +1,7 @@
 #include "tarnevo/json_writer.hpp"
 
 #include "text/byte_scan.hpp"
+#include "tree/walk.hpp"
 #include "tree/write_json.hpp"
 
 #include <array>
@@ -38,7 +39,7 @@ void write_signed(std::int64_t value, ByteBuffer& out) {
   out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, value).ptr - at));
 }
 
-// Writes a value that is not a container.
+// Writes a value that is not a filled container.
 void write_leaf(const LocaleValue& value, ByteBuffer& out) {
   switch (value.kind()) {
     case LocaleValue::Kind::Null:
@@ -70,57 +71,50 @@ void write_leaf(const LocaleValue& value, ByteBuffer& out) {
       write_json_string(value.as_string(), out);
       return;
     case LocaleValue::Kind::Array:
+      out.append("[]", 2);  // only empty ones come here
+      return;
     case LocaleValue::Kind::Object:
+      out.append("{}", 2);
       return;
   }
 }
 
-// A container being written, and the index of its next child.
-struct OpenContainer {
-  const LocaleValue* value;
-  std::size_t next;
+// Brackets as the walk opens and closes containers, separators, keys and leaves as it meets
+// children.
+struct JsonVisitor {
+  struct Link {};
+  ByteBuffer& out;
+
+  void open(const LocaleValue& container, Link&) {
+    out.push_back(container.is_array() ? '[' : '{');
+  }
+
+  Step child(const LocaleValue&, Link&, std::size_t index, const std::string* key,
+             const LocaleValue& child, Link&) {
+    if (index != 0) out.push_back(',');
+    if (key != nullptr) {
+      write_json_string(*key, out);
+      out.push_back(':');
+    }
+    if (is_filled_container(child)) return Step::Descend;
+    write_leaf(child, out);
+    return Step::Skip;
+  }
+
+  void close(const LocaleValue& container, Link&) {
+    out.push_back(container.is_array() ? ']' : '}');
+  }
 };
 
 }  // namespace
 
-// Depth-first with an explicit list of open containers instead of recursion: namespaces can
-// make trees thousands of levels deep.
 void write_json(const LocaleValue& value, ByteBuffer& out) {
-  if (!value.is_array() && !value.is_object()) {
+  if (!is_filled_container(value)) {
     write_leaf(value, out);
     return;
   }
-  std::vector<OpenContainer> open;
-  out.push_back(value.is_array() ? '[' : '{');
-  open.push_back(OpenContainer{&value, 0});
-  while (!open.empty()) {
-    OpenContainer& top = open.back();
-    const bool is_array = top.value->is_array();
-    const std::size_t size =
-        is_array ? top.value->as_array().size() : top.value->as_object().size();
-    if (top.next == size) {
-      out.push_back(is_array ? ']' : '}');
-      open.pop_back();
-      continue;
-    }
-    if (top.next != 0) out.push_back(',');
-    const LocaleValue* child;
-    if (is_array) {
-      child = &top.value->as_array()[top.next];
-    } else {
-      const LocaleMember& member = top.value->as_object().members()[top.next];
-      write_json_string(member.key, out);
-      out.push_back(':');
-      child = &member.value;
-    }
-    ++top.next;
-    if (child->is_array() || child->is_object()) {
-      out.push_back(child->is_array() ? '[' : '{');
-      open.push_back(OpenContainer{child, 0});  // `top` is not used after this
-    } else {
-      write_leaf(*child, out);
-    }
-  }
+  JsonVisitor visitor{out};
+  walk(value, JsonVisitor::Link{}, visitor);
 }
 
 void write_json_string(std::string_view text, ByteBuffer& out) {

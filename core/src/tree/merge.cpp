@@ -5,8 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "tree/walk.hpp"
+
 namespace tarnevo {
 namespace {
+
+using detail::tree::Step;
+using detail::tree::walk;
 
 // Copies or moves a source member depending on how the source was passed.
 template <class Member>
@@ -18,71 +23,88 @@ LocaleMember take_member(Member& member) {
   }
 }
 
-// A target and its source whose merge is still to be done; the source is moved from when
-// `Source` is non-const.
+// Fills objects from their counterparts in the source, walking the target: each object whose
+// counterpart is an object is open together with it. Both member lists are sorted by key, so a
+// cursor through the source's members meets each target key's counterpart in one pass. Shared
+// keys are handled as the walk reaches them (descending where both are objects, taking the
+// source's value where the target holds null); the members that the target lacks are added
+// when the object is closed, all in one merge of the two lists, so the walk never visits them.
+// `Source` is const LocaleValue (copied from) or LocaleValue (moved from).
 template <class Source>
-struct PendingFill {
-  LocaleValue* target;
-  Source* source;
+struct FillVisitor {
+  struct Link {
+    Source* source = nullptr;  // the counterpart object
+    std::size_t cursor = 0;    // the next source member not yet met
+    std::size_t shared = 0;    // the source members whose key the target has too
+  };
+
+  void open(LocaleValue&, Link&) {}
+
+  Step child(LocaleValue&, Link& link, std::size_t, const std::string* key, LocaleValue& child,
+             Link& child_link) {
+    auto& source = link.source->as_object().members();
+    while (link.cursor < source.size() && compare_keys(source[link.cursor].key, *key) < 0) {
+      ++link.cursor;
+    }
+    if (link.cursor == source.size() || source[link.cursor].key != *key) return Step::Skip;
+    Source& counterpart = source[link.cursor++].value;
+    ++link.shared;
+    if (child.is_object() && counterpart.is_object()) {
+      child_link.source = &counterpart;
+      return Step::Descend;
+    }
+    if (child.is_null() && !counterpart.is_null()) {
+      if constexpr (std::is_const_v<Source>) {
+        child = counterpart;
+      } else {
+        child = std::move(counterpart);
+      }
+    }
+    return Step::Skip;
+  }
+
+  void close(LocaleValue& target_object, Link& link) {
+    auto& source = link.source->as_object().members();
+    std::vector<LocaleMember>& target = target_object.as_object().members();
+    if (link.shared == source.size()) return;
+    if (target.empty()) {
+      target.reserve(source.size());
+      for (auto& member : source) target.push_back(take_member(member));
+      return;
+    }
+    std::vector<LocaleMember> merged;
+    merged.reserve(target.size() + source.size() - link.shared);
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < target.size() && j < source.size()) {
+      const int order = compare_keys(target[i].key, source[j].key);
+      if (order < 0) {
+        merged.push_back(std::move(target[i++]));
+      } else if (order > 0) {
+        merged.push_back(take_member(source[j++]));
+      } else {
+        merged.push_back(std::move(target[i++]));
+        ++j;
+      }
+    }
+    for (; i < target.size(); ++i) merged.push_back(std::move(target[i]));
+    for (; j < source.size(); ++j) merged.push_back(take_member(source[j]));
+    target = std::move(merged);
+  }
 };
 
-// Merges one level: the members that the target lacks are inserted (copied or moved from the
-// source), and the pairs under keys that both have are queued for the caller's loop, which goes
-// on level by level instead of recursing (namespaces make trees thousands of levels deep). Both
-// member lists are sorted by key, so one pass finds the shared keys and counts the missing
-// ones, and a second pass over both lists inserts the missing ones in order. Queued pairs point
-// into the target's final member list.
-template <class SourceMembers, class Source>
-void fill_object(std::vector<LocaleMember>& target, SourceMembers& source,
-                 std::vector<PendingFill<Source>>& pending) {
-  if (source.empty()) return;
-  if (target.empty()) {
-    target.reserve(source.size());
-    for (auto& member : source) target.push_back(take_member(member));
-    return;
-  }
-
-  const std::size_t queued_before = pending.size();
-  std::size_t missing = 0;
-  std::size_t i = 0;
-  std::size_t j = 0;
-  while (i < target.size() && j < source.size()) {
-    const int order = compare_keys(target[i].key, source[j].key);
-    if (order < 0) {
-      ++i;
-    } else if (order > 0) {
-      ++missing;
-      ++j;
+template <class Source>
+void fill(LocaleValue& target, Source& source) {
+  if (target.is_object() && source.is_object()) {
+    FillVisitor<Source> visitor;
+    walk(target, typename FillVisitor<Source>::Link{&source}, visitor);
+  } else if (target.is_null() && !source.is_null()) {
+    if constexpr (std::is_const_v<Source>) {
+      target = source;
     } else {
-      pending.push_back(PendingFill<Source>{&target[i].value, &source[j].value});
-      ++i;
-      ++j;
+      target = std::move(source);
     }
   }
-  missing += source.size() - j;
-  if (missing == 0) return;
-
-  // The target's list is rebuilt, so the pairs queued above are queued again, pointing into the
-  // new list: its buffer is reserved in full and moved into place, so the pointers stay valid.
-  pending.resize(queued_before);
-  std::vector<LocaleMember> merged;
-  merged.reserve(target.size() + missing);
-  i = 0;
-  j = 0;
-  while (i < target.size() && j < source.size()) {
-    const int order = compare_keys(target[i].key, source[j].key);
-    if (order < 0) {
-      merged.push_back(std::move(target[i++]));
-    } else if (order > 0) {
-      merged.push_back(take_member(source[j++]));
-    } else {
-      merged.push_back(std::move(target[i++]));
-      pending.push_back(PendingFill<Source>{&merged.back().value, &source[j++].value});
-    }
-  }
-  for (; i < target.size(); ++i) merged.push_back(std::move(target[i]));
-  for (; j < source.size(); ++j) merged.push_back(take_member(source[j]));
-  target = std::move(merged);
 }
 
 // Wraps `value` in single-member Objects along the dotted path, innermost segment first. Every
@@ -105,38 +127,12 @@ LocaleValue wrap_in_namespace(std::string_view path, LocaleValue value) {
 
 }  // namespace
 
-namespace {
-
-// One pair at a time from an explicit list. The const source is copied from, the other moved.
-template <class Source>
-void fill_level_by_level(LocaleValue& root_target, Source& root_source) {
-  std::vector<PendingFill<Source>> pending;
-  pending.push_back(PendingFill<Source>{&root_target, &root_source});
-  while (!pending.empty()) {
-    const PendingFill<Source> next = pending.back();
-    pending.pop_back();
-    LocaleValue& target = *next.target;
-    Source& source = *next.source;
-    if (target.is_object() && source.is_object()) {
-      fill_object(target.as_object().members(), source.as_object().members(), pending);
-    } else if (target.is_null() && !source.is_null()) {
-      if constexpr (std::is_const_v<Source>) {
-        target = source;
-      } else {
-        target = std::move(source);
-      }
-    }
-  }
-}
-
-}  // namespace
-
 void fill_from(LocaleValue& target, const LocaleValue& source) {
-  fill_level_by_level(target, source);
+  fill(target, source);
 }
 
 void fill_from(LocaleValue& target, LocaleValue&& source) {
-  fill_level_by_level(target, source);
+  fill(target, source);
 }
 
 LocaleValue assemble_pieces(std::vector<LocalePiece> pieces) {

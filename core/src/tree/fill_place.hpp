@@ -1,0 +1,71 @@
+// What fill_from can use of a value that is read only to complete another tree (the default
+// locale's files, read to fill a locale): the target's own content wins wherever it holds a
+// non-null leaf, so fill_from drops everything that lands there, and a reader may check those
+// parts without building them. Readers follow their value down with member() and element() and
+// ask wanted() at each value; the rules stay here, beside fill_from.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "tarnevo/value.hpp"
+
+namespace tarnevo::detail::tree {
+
+class FillPlace {
+ public:
+  // A value read for itself: everything is wanted.
+  FillPlace() noexcept = default;
+
+  // The root of a value that will fill `target`, placed under the dotted namespace `path` (every
+  // full stop splits, as assemble_pieces places it) or at the top.
+  static FillPlace in(const LocaleValue& target, std::optional<std::string_view> path) noexcept;
+
+  // Whether fill_from could use a value read here.
+  bool wanted() const noexcept { return !dropped_; }
+  // The place of the member `key` of an object read here.
+  FillPlace member(std::string_view key) const noexcept;
+  // The place of an item of an array read here: arrays are never merged into, so only whether
+  // the array itself is wanted matters.
+  FillPlace element() const noexcept { return dropped_ ? dropped() : FillPlace(); }
+
+ private:
+  // The place where `target_part` (the target's value there, or null) lies.
+  static FillPlace at(const LocaleValue* target_part) noexcept;
+  static FillPlace dropped() noexcept {
+    FillPlace place;
+    place.dropped_ = true;
+    return place;
+  }
+
+  const LocaleObject* object_ = nullptr;  // the target's object here, whose members win
+  bool dropped_ = false;
+};
+
+inline FillPlace FillPlace::at(const LocaleValue* target_part) noexcept {
+  if (target_part == nullptr || target_part->is_null()) return FillPlace();
+  if (!target_part->is_object()) return dropped();
+  FillPlace place;
+  place.object_ = &target_part->as_object();
+  return place;
+}
+
+inline FillPlace FillPlace::member(std::string_view key) const noexcept {
+  if (dropped_) return dropped();
+  if (object_ == nullptr) return FillPlace();
+  return at(object_->find(key));
+}
+
+inline FillPlace FillPlace::in(const LocaleValue& target,
+                               std::optional<std::string_view> path) noexcept {
+  FillPlace place = at(&target);
+  if (!path) return place;
+  for (std::string_view rest = *path;;) {
+    const std::size_t dot = rest.find('.');
+    place = place.member(rest.substr(0, dot));
+    if (dot == std::string_view::npos) return place;
+    rest.remove_prefix(dot + 1);
+  }
+}
+
+}  // namespace tarnevo::detail::tree

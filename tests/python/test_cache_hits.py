@@ -1,0 +1,66 @@
+"""Cache hits hand out new lists and dicts every time, however the cached result is kept."""
+
+import json
+import pathlib
+
+import pytest
+
+from tarnevo import TarnevoLoader
+
+NESTED = {
+    "a": {"b": {"c": ["x", {"d": [1, 2.5, None, True]}, []], "e": {}}},
+    "list": [{"k": "v"}, [["deep"]]],
+    "leaf": "text",
+}
+
+
+def containers(value):
+    """Every dict and list in `value`, the value itself included."""
+    found, pending = [], [value]
+    while pending:
+        item = pending.pop()
+        if isinstance(item, (dict, list)):
+            found.append(item)
+            pending.extend(item.values() if isinstance(item, dict) else item)
+    return found
+
+
+def spoil(value):
+    """Changes every dict and list in `value` in place."""
+    for item in containers(value):
+        if isinstance(item, dict):
+            for key in list(item):
+                if not isinstance(item[key], (dict, list)):
+                    item[key] = "spoilt"
+            item["added"] = 1
+        else:
+            item.append("added")
+
+
+def test_results_share_no_container_and_changes_never_reach_the_cache(locale_dir):
+    loader = TarnevoLoader(locale_dir({"en.json": json.dumps(NESTED)}))
+    results = [loader.load("en") for _ in range(5)]  # the cold load, then hits
+    seen = set()
+    for result in results:
+        assert result == NESTED
+        ids = {id(item) for item in containers(result)}
+        assert not ids & seen
+        seen |= ids
+    for result in results:
+        spoil(result)
+        assert loader.load("en") == NESTED
+
+
+@pytest.mark.parametrize("drop", ["clear_cache", "reload"])
+@pytest.mark.parametrize("which", ["en", None])
+def test_hits_after_clear_cache_and_reload_give_the_new_content(locale_dir, drop, which):
+    path = pathlib.Path(locale_dir({"en.json": json.dumps(NESTED)}))
+    loader = TarnevoLoader(str(path))
+    for _ in range(3):
+        assert loader.load("en") == NESTED
+    changed = {"a": {"b": ["new"]}, "leaf": "other"}
+    (path / "en.json").write_text(json.dumps(changed))
+    assert loader.load("en") == NESTED  # still cached
+    getattr(loader, drop)(which)
+    for _ in range(3):
+        assert loader.load("en") == changed
