@@ -7,13 +7,14 @@
 #include "loader/file_read.hpp"
 #include "tarnevo/format.hpp"
 #include "text/utf8.hpp"
+#include "toml/reader.hpp"
 #include "tree/fill_place.hpp"
 
 namespace tarnevo::detail::loader {
 
-// Only JSON skips building: the other formats' own parsers are most of their cost. For JSON the
-// skip saves 13% of a cold load of the 20k bench corpus (bench/compare_builds.py, cold, with and
-// without it).
+// JSON and TOML skip building what filling drops; YAML's event parser is most of its cost. For
+// JSON the skip saves 13% of a cold load of the 20k bench corpus (bench/compare_builds.py, cold,
+// with and without it).
 std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
                                                          const LocaleValue* filling) {
   auto bytes = read_whole_file(file.path);
@@ -21,10 +22,16 @@ std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
   if (!text::is_valid_utf8(*bytes)) return std::unexpected(LoaderError::invalid_utf8());
   const auto format = format_from_path(file.path);
   if (!format) return std::unexpected(LoaderError::parse(format.error()));
-  auto value = *format == FileFormat::Json && filling != nullptr
-                   ? json::parse_json_text_to_fill(
-                         *bytes, tree::FillPlace::in(*filling, file.namespace_path))
-                   : parse_locale_text(*bytes, *format);
+  std::expected<LocaleValue, FormatError> value;
+  if (filling != nullptr && *format == FileFormat::Json) {
+    value =
+        json::parse_json_text_to_fill(*bytes, tree::FillPlace::in(*filling, file.namespace_path));
+  } else if (filling != nullptr && *format == FileFormat::Toml) {
+    value =
+        toml::parse_toml_text_to_fill(*bytes, tree::FillPlace::in(*filling, file.namespace_path));
+  } else {
+    value = parse_locale_text(*bytes, *format);
+  }
   if (!value) return std::unexpected(LoaderError::parse(value.error()));
   return std::move(*value);
 }

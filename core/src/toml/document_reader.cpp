@@ -7,6 +7,7 @@
 
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,14 +41,7 @@ bool is_digit(char c) noexcept {
   return static_cast<unsigned char>(c - '0') < 10;
 }
 
-// Makes `target`, which holds null, the value that `make` returns, built in place: no
-// assignment's detour through temporaries (strings, the most common values, cost most here).
-template <typename Make>
-void put(LocaleValue& target, Make&& make) {
-  std::destroy_at(&target);
-  ::new (static_cast<void*>(&target)) LocaleValue(make());
-}
-
+// Moves `value` into `target`, which holds null: no assignment's detour through a temporary.
 void put(LocaleValue& target, LocaleValue&& value) noexcept {
   std::destroy_at(&target);
   std::construct_at(&target, std::move(value));
@@ -63,9 +57,10 @@ LocaleValue datetime_value(const TomlDatetimeParts& parts) {
 class DocumentReader {
  public:
   // About one member per line: the arena of members is sized once.
-  explicit DocumentReader(std::string_view text)
+  DocumentReader(std::string_view text, std::optional<tree::FillPlace> filling)
       : cursor_(text),
-        tables_(text, text::count_byte(text.data(), text.data() + text.size(), '\n') + 1) {}
+        tables_(text, text::count_byte(text.data(), text.data() + text.size(), '\n') + 1, filling) {
+  }
 
   std::expected<LocaleValue, TomlFailure> read();
 
@@ -96,6 +91,13 @@ class DocumentReader {
   LocaleValue& destination(Slot slot);
   std::expected<void, TomlFailure> read_scalar(LocaleValue& out, std::string_view scope,
                                                std::string_view expected);
+  std::expected<void, TomlFailure> read_scalar_to_fill(Slot slot, std::string_view scope,
+                                                       std::string_view expected);
+  std::expected<void, TomlFailure> read_scalar_at(Slot slot, std::string_view scope,
+                                                  std::string_view expected) {
+    return tables_.filling() ? read_scalar_to_fill(slot, scope, expected)
+                             : read_scalar(destination(slot), scope, expected);
+  }
   std::expected<void, TomlFailure> read_bare_value(LocaleValue& out, std::string_view scope,
                                                    std::string_view expected);
   std::expected<void, TomlFailure> skip_array_space();
@@ -319,7 +321,7 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
         LocaleValue array = close_array();
         put(destination(slot), std::move(array));
       } else {
-        auto table = tables_.open_inline(owner, level);
+        auto table = tables_.open_inline(owner, level, top != nullptr && top->is_array);
         if (!table) return fail(cursor_, start, start + 1, std::move(table.error()));
         frames_.push_back(Frame{false, level, 0, owner, *table, sections_++, {}});
         ++cursor_.at;
@@ -335,8 +337,8 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
       }
     } else {
       auto scalar = top != nullptr && top->is_array
-                        ? read_scalar(destination(slot), "array", "value or closing ']'")
-                        : read_scalar(destination(slot), "key-value pair", "value");
+                        ? read_scalar_at(slot, "array", "value or closing ']'")
+                        : read_scalar_at(slot, "key-value pair", "value");
       if (!scalar) return scalar;
     }
 
@@ -376,18 +378,41 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
   }
 }
 
+// A scalar, put in `out`.
 std::expected<void, TomlFailure> DocumentReader::read_scalar(LocaleValue& out,
                                                              std::string_view scope,
                                                              std::string_view expected) {
-  if (cursor_.sees('"') || cursor_.sees('\'')) {
-    string_buffer_.clear();
-    auto content = read_string(cursor_, string_buffer_, true);
-    if (!content) return std::unexpected(std::move(content.error()));
-    const std::string_view text = content->view(string_buffer_);
-    put(out, [text] { return LocaleValue::string(std::string(text)); });
-    return {};
+  if (!cursor_.sees('"') && !cursor_.sees('\'')) return read_bare_value(out, scope, expected);
+  string_buffer_.clear();
+  auto content = read_string(cursor_, string_buffer_, true);
+  if (!content) return std::unexpected(std::move(content.error()));
+  // Made in place: no detour through temporaries (strings are most values).
+  std::destroy_at(&out);
+  ::new (static_cast<void*>(&out))
+      LocaleValue(LocaleValue::string(std::string(content->view(string_buffer_))));
+  return {};
+}
+
+// A scalar read when the document only fills another tree: a plain string (no escape or line
+// break to decode) of a table member is handed over as a slice of the text, which the tree makes
+// into a string only if it keeps the member (it decides when the member's table is complete).
+std::expected<void, TomlFailure> DocumentReader::read_scalar_to_fill(Slot slot,
+                                                                     std::string_view scope,
+                                                                     std::string_view expected) {
+  const bool member = frames_.empty() || !frames_.back().is_array;
+  if (!member || (!cursor_.sees('"') && !cursor_.sees('\''))) {
+    return read_scalar(destination(slot), scope, expected);
   }
-  return read_bare_value(out, scope, expected);
+  string_buffer_.clear();
+  auto content = read_string(cursor_, string_buffer_, true);
+  if (!content) return std::unexpected(std::move(content.error()));
+  const Slot owner = frames_.empty() ? slot : frames_.back().slot;
+  if (content->decoded) {
+    put(tables_.value(owner), LocaleValue::string(std::string(content->view(string_buffer_))));
+  } else {
+    tables_.set_text(owner, content->in_text);
+  }
+  return {};
 }
 
 // A boolean, number, date or time: the run of characters such values are made of (a date and
@@ -430,8 +455,9 @@ std::expected<void, TomlFailure> DocumentReader::read_bare_value(LocaleValue& ou
 
 }  // namespace
 
-std::expected<LocaleValue, TomlFailure> read_toml_document(std::string_view text) {
-  return DocumentReader(text).read();
+std::expected<LocaleValue, TomlFailure> read_toml_document(std::string_view text,
+                                                           std::optional<tree::FillPlace> filling) {
+  return DocumentReader(text, filling).read();
 }
 
 }  // namespace tarnevo::detail::toml

@@ -2,23 +2,38 @@
 // with failures shown in the multi-line form (failure.cpp).
 #include "toml/reader.hpp"
 
+#include <optional>
 #include <string_view>
 
 #include "toml/document_reader.hpp"
 
 namespace tarnevo::detail::toml {
 
-std::expected<LocaleValue, FormatError> parse_toml_text(std::string_view text) {
+namespace {
+
+std::expected<LocaleValue, FormatError> read_toml(std::string_view text,
+                                                  std::optional<tree::FillPlace> filling) {
   // A byte-order mark is skipped as the very first character only; anywhere else outside strings
   // and comments it is a stray character. Positions count from after it.
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  auto value = read_toml_document(text);
+  auto value = read_toml_document(text, filling);
   if (!value) {
     return std::unexpected(
         FormatError(FormatError::Kind::Toml, describe_toml_failure(text, value.error())));
   }
   return std::move(*value);
+}
+
+}  // namespace
+
+std::expected<LocaleValue, FormatError> parse_toml_text(std::string_view text) {
+  return read_toml(text, std::nullopt);
+}
+
+std::expected<LocaleValue, FormatError> parse_toml_text_to_fill(std::string_view text,
+                                                                tree::FillPlace place) {
+  return read_toml(text, place);
 }
 
 }  // namespace tarnevo::detail::toml

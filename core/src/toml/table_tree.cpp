@@ -22,21 +22,26 @@ bool holds_table(std::uint32_t link) noexcept {
 bool holds_array(std::uint32_t link) noexcept {
   return (link & 3) == 2;
 }
+bool holds_text(std::uint32_t link) noexcept {
+  return (link & 3) == 3;
+}
 std::uint32_t linked_index(std::uint32_t link) noexcept {
   return link >> 2;
 }
 
 }  // namespace
 
-TableTree::TableTree(std::string_view text, std::size_t expected_members)
+TableTree::TableTree(std::string_view text, std::size_t expected_members,
+                     std::optional<tree::FillPlace> filling)
     : text_(text),
+      filling_(filling.has_value()),
       // Per tree, from where it lives: a text whose keys were chosen to collide in one table's
       // index cannot count on colliding in the next process.
       seed_(std::bit_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15ull) {
   members_.reserve(expected_members);
   // Locale files hold a table (header, inline table, dotted key) for every few members.
   tables_.reserve(expected_members / 4 + 4);
-  new_table(kRoot, 0, 0, State::Defined);
+  new_table(kRoot, 0, 0, State::Defined, filling.value_or(tree::FillPlace()));
 }
 
 std::uint32_t TableTree::hash(std::string_view key) const noexcept {
@@ -62,7 +67,7 @@ std::uint32_t TableTree::hash(std::string_view key) const noexcept {
 }
 
 TableTree::TableId TableTree::new_table(TableId parent, std::uint32_t parent_member,
-                                        std::uint32_t depth, State state) {
+                                        std::uint32_t depth, State state, tree::FillPlace place) {
   if (live_ == tables_.size()) tables_.emplace_back();
   Table& table = tables_[live_];
   table.first = table.last = kNone;
@@ -74,7 +79,9 @@ TableTree::TableId TableTree::new_table(TableId parent, std::uint32_t parent_mem
   table.section = 0;
   table.depth = depth;
   table.arena_mark = static_cast<std::uint32_t>(members_.size());
+  table.texts_mark = static_cast<std::uint32_t>(texts_.size());
   table.state = state;
+  table.place = place;
   return static_cast<TableId>(live_++);
 }
 
@@ -169,19 +176,20 @@ std::expected<TableTree::TableId, TableTree::Conflict> TableTree::add_table(
   const std::uint32_t depth = tables_[parent].depth + 1;
   if (depth > kMaxNestingDepth) return std::unexpected(too_deep(segment));
   const auto id = static_cast<TableId>(live_);
+  const tree::FillPlace place = place_of(parent, key);
   const std::uint32_t member = add_member(parent, key, hash, table_link(id));
-  new_table(parent, member, depth, state);
+  new_table(parent, member, depth, state, place);
   tables_[id].section = section;
   return id;
 }
 
 std::expected<TableTree::TableId, TableTree::Conflict> TableTree::add_element(
-    TableId holder, std::size_t segment, std::uint32_t member) {
+    TableId holder, std::size_t segment, std::uint32_t member, tree::FillPlace place) {
   // The array is one level below its holder, the element one more.
   const std::uint32_t depth = tables_[holder].depth + 2;
   if (depth > kMaxNestingDepth) return std::unexpected(too_deep(segment));
   TableArray& array = arrays_[linked_index(members_[member].link)];
-  const TableId id = new_table(holder, member, depth, State::Defined);
+  const TableId id = new_table(holder, member, depth, State::Defined, place);
   tables_[id].element = array.count++;
   array.last = id;
   return id;
@@ -222,13 +230,15 @@ std::expected<TableTree::TableId, TableTree::Conflict> TableTree::open_header(
     }
     return std::unexpected(duplicate(at, last, name));
   }
+  // Arrays are never merged into: the elements are wanted exactly when the array is.
+  const tree::FillPlace place = place_of(at, name);
   if (member == kNone) {
     const auto array = static_cast<std::uint32_t>(arrays_.size());
     arrays_.push_back(TableArray{kRoot, 0, {}});
-    return add_element(at, last, add_member(at, name, hash, array_link(array)));
+    return add_element(at, last, add_member(at, name, hash, array_link(array)), place.element());
   }
   if (!holds_array(members_[member].link)) return std::unexpected(duplicate(at, last, name));
-  return add_element(at, last, member);
+  return add_element(at, last, member, place.element());
 }
 
 std::expected<TableTree::Slot, TableTree::Conflict> TableTree::reserve(
@@ -261,10 +271,12 @@ std::expected<TableTree::Slot, TableTree::Conflict> TableTree::reserve(
   return Slot{at, add_member(at, name, hash, kValue)};
 }
 
-std::expected<TableTree::TableId, std::string> TableTree::open_inline(Slot owner,
-                                                                      std::size_t depth) {
+std::expected<TableTree::TableId, std::string> TableTree::open_inline(Slot owner, std::size_t depth,
+                                                                      bool in_array) {
   if (depth > kMaxNestingDepth) return std::unexpected(too_deep(0).description);
-  return new_table(owner.table, owner.member, static_cast<std::uint32_t>(depth), State::Defined);
+  const tree::FillPlace owner_place = place_of(owner.table, members_[owner.member].key);
+  return new_table(owner.table, owner.member, static_cast<std::uint32_t>(depth), State::Defined,
+                   in_array ? owner_place.element() : owner_place);
 }
 
 LocaleValue TableTree::build(TableId id) {
@@ -282,8 +294,17 @@ LocaleValue TableTree::build(TableId id) {
   LocaleObject object;
   std::vector<LocaleMember>& members = object.members();
   members.reserve(order_.size());
+  // Filling keeps what the filled tree lacks; the object's members, now in key order, are told
+  // apart by one walk along the filled tree's object.
+  tree::FillPlace::MembersInOrder places(table.place);
   for (const tree::KeyPrefix& entry : order_) {
     Member& member = members_[entry.position];
+    if (filling_) {
+      if (!places.next(member.key).wanted()) continue;
+      if (holds_text(member.link)) {
+        member.value = LocaleValue::string(std::string(texts_[linked_index(member.link)]));
+      }
+    }
     members.emplace_back(std::string(member.key), std::move(member.value));
   }
   return LocaleValue::object(std::move(object));
@@ -306,8 +327,8 @@ LocaleValue TableTree::close_inline(TableId id) {
   for (auto inner = static_cast<TableId>(live_ - 1); inner > id; --inner)
     place(inner, build(inner));
   LocaleValue value = build(id);
-  const std::uint32_t mark = tables_[id].arena_mark;
-  members_.resize(mark);
+  members_.resize(tables_[id].arena_mark);
+  texts_.resize(tables_[id].texts_mark);
   live_ = id;
   return value;
 }

@@ -15,12 +15,14 @@
 #include <cstdint>
 #include <expected>
 #include <forward_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "tarnevo/value.hpp"
+#include "tree/fill_place.hpp"
 #include "tree/member_order.hpp"
 
 namespace tarnevo::detail::toml {
@@ -52,9 +54,13 @@ class TableTree {
     std::string description;
   };
 
-  // `text` is the document, whose keys tables keep as views; `expected_members` sizes the arena
-  // of members for the document at once (a count of its lines is about right).
-  TableTree(std::string_view text, std::size_t expected_members);
+  // `text` is the document, whose keys (and plain strings) tables keep as views until the tree is
+  // built; `expected_members` sizes the arena of members for the document at once (a count of
+  // its lines is about right). `filling`, when given, is where the document's root will only
+  // fill another tree (the default locale's files): members that filling could not use are kept
+  // for the rules, but left out of the tree, and their strings are never made.
+  TableTree(std::string_view text, std::size_t expected_members,
+            std::optional<tree::FillPlace> filling);
 
   // [key] or [[key]]: the table that the key-values after the header fill (for [[key]], a new
   // last element of the array of tables).
@@ -69,13 +75,23 @@ class TableTree {
   // Where a reserved member's value goes; it holds null until the reader puts the value there.
   LocaleValue& value(Slot slot) noexcept { return members_[slot.member].value; }
 
+  // Whether the document only fills another tree.
+  bool filling() const noexcept { return filling_; }
+
+  // A reserved member's value is this string, a slice of the document (or of what outlives the
+  // tree's building): it is made when the tree is built, and only if the tree keeps it.
+  void set_text(Slot slot, std::string_view text) {
+    members_[slot.member].link = text_link(static_cast<std::uint32_t>(texts_.size()));
+    texts_.push_back(text);
+  }
+
   // How many levels below the root a table lies.
   std::size_t depth(TableId table) const noexcept { return tables_[table].depth; }
 
-  // An inline table that will be the value of `owner` (or an element of the array that will
-  // be), `depth` levels below the root; its key-values are reserved in it like in any table.
-  // Fails when `depth` is beyond the nesting limit.
-  std::expected<TableId, std::string> open_inline(Slot owner, std::size_t depth);
+  // An inline table that will be the value of `owner` (or, `in_array`, an element of the array
+  // that will be), `depth` levels below the root; its key-values are reserved in it like in any
+  // table. Fails when `depth` is beyond the nesting limit.
+  std::expected<TableId, std::string> open_inline(Slot owner, std::size_t depth, bool in_array);
   // The inline table, closed: its value, with everything its dotted keys created.
   LocaleValue close_inline(TableId table);
 
@@ -87,10 +103,12 @@ class TableTree {
 
   static constexpr std::uint32_t kNone = UINT32_MAX;
 
-  // What a member holds: a value (kValue), a table, or an array of tables, by their index.
+  // What a member holds: a value (kValue), a table, an array of tables, or a string still to be
+  // made (set_text), by their index.
   static constexpr std::uint32_t kValue = 0;
   static std::uint32_t table_link(TableId table) noexcept { return table << 2 | 1; }
   static std::uint32_t array_link(std::uint32_t array) noexcept { return array << 2 | 2; }
+  static std::uint32_t text_link(std::uint32_t text) noexcept { return text << 2 | 3; }
 
   // The members of all tables live in one arena, each table's chained in the order they came:
   // no table owns a vector that grows member by member. Keys are views into the text (or, when
@@ -116,7 +134,9 @@ class TableTree {
     std::uint32_t section = 0;        // which key-values may extend a Dotted table
     std::uint32_t depth = 0;
     std::uint32_t arena_mark = 0;  // the arena's size when the table was made
+    std::uint32_t texts_mark = 0;  // and that of texts_
     State state = State::Defined;
+    tree::FillPlace place;  // where the table's content lands when the document only fills
   };
 
   struct TableArray {
@@ -125,12 +145,18 @@ class TableTree {
     LocaleArray items;
   };
 
-  TableId new_table(TableId parent, std::uint32_t parent_member, std::uint32_t depth, State state);
+  TableId new_table(TableId parent, std::uint32_t parent_member, std::uint32_t depth, State state,
+                    tree::FillPlace place);
+  // Where the member `key` of `table` lands when the document only fills (wanted otherwise): for
+  // tables as they are made; values are sorted out when their table is built.
+  tree::FillPlace place_of(TableId table, std::string_view key) const noexcept {
+    return filling_ ? tables_[table].place.member(key) : tree::FillPlace();
+  }
   std::expected<TableId, Conflict> add_table(TableId parent, std::size_t segment,
                                              std::string_view key, std::uint32_t hash, State state,
                                              std::uint32_t section);
   std::expected<TableId, Conflict> add_element(TableId holder, std::size_t segment,
-                                               std::uint32_t member);
+                                               std::uint32_t member, tree::FillPlace place);
   // Where `key` is in `table`, or kNone. When the table is indexed, `hash` is set to the key's
   // hash, which adding the key after a failed search takes rather than hashing again (it is
   // 0, and unused, for a table searched key by key).
@@ -151,7 +177,9 @@ class TableTree {
   // Tables in use are tables_[0, live_); closed inline tables leave theirs for reuse.
   std::size_t live_ = 0;
   std::string_view text_;
+  const bool filling_;
   std::vector<Member> members_;
+  std::vector<std::string_view> texts_;
   std::forward_list<std::string> decoded_keys_;  // allocates nothing until a key is decoded
   std::vector<TableArray> arrays_;
   std::vector<tree::KeyPrefix> order_;

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "tarnevo/value.hpp"
 
@@ -28,6 +29,28 @@ class FillPlace {
   // The place of an item of an array read here: arrays are never merged into, so only whether
   // the array itself is wanted matters.
   FillPlace element() const noexcept { return dropped_ ? dropped() : FillPlace(); }
+
+  // The places of the members of an object read here, asked for in ascending key order: one
+  // walk along the target's object instead of a search for each (a reader that sorts an
+  // object's members before building it asks this way).
+  class MembersInOrder {
+   public:
+    explicit MembersInOrder(const FillPlace& object) noexcept : object_(object) {
+      if (object.object_ != nullptr) next_ = object.object_->begin();
+    }
+    // member(key) of the object; each key must follow the one asked before.
+    FillPlace next(std::string_view key) noexcept {
+      if (object_.dropped_) return dropped();
+      if (object_.object_ == nullptr) return FillPlace();
+      const auto end = object_.object_->end();
+      while (next_ != end && key_less(next_->key, key)) ++next_;
+      return at(next_ != end && next_->key == key ? &next_->value : nullptr);
+    }
+
+   private:
+    const FillPlace& object_;
+    std::vector<LocaleMember>::const_iterator next_;
+  };
 
  private:
   // The place where `target_part` (the target's value there, or null) lies.
