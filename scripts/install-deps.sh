@@ -3,7 +3,7 @@
 # again costs a few checks. Used by every make target that builds.
 set -euo pipefail
 
-debian_packages=(libyaml-dev libtomlplusplus-dev libgtest-dev pkg-config valgrind)
+debian_packages=(libyaml-dev libgtest-dev pkg-config valgrind)
 python_modules=(pytest hypothesis mypy)
 extra_debian=()
 extra_python=()

@@ -128,7 +128,7 @@ std::uint32_t TableTree::add_member(TableId id, std::string_view key, std::uint3
   }
   table.last = member;
   ++table.count;
-  if (!table.index.empty() && table.count * 2 <= table.index.size()) {
+  if (!table.index.empty() && std::size_t{table.count} * 2 <= table.index.size()) {
     index_member(table, member);
   } else if (table.count > kLinearSearchLimit) {
     rebuild_index(table);
@@ -305,7 +305,7 @@ LocaleValue TableTree::build(TableId id) {
         member.value = LocaleValue::string(std::string(texts_[linked_index(member.link)]));
       }
     }
-    members.emplace_back(std::string(member.key), std::move(member.value));
+    members.push_back(LocaleMember{std::string(member.key), std::move(member.value)});
   }
   return LocaleValue::object(std::move(object));
 }
