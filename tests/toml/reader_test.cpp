@@ -364,6 +364,35 @@ INSTANTIATE_TEST_SUITE_P(
                     "Error while parsing value: could not determine value type\n"}),
     [](const auto& info) { return info.param.name; });
 
+// Where the carets go: under the whole offending value or escape, at the end of the last line
+// for an end of text (not on the empty line after it), at one stray character.
+INSTANTIATE_TEST_SUITE_P(
+    Spans, TomlFailure,
+    ::testing::Values(
+        FailureCase{"EndOfTextAfterALineBreak", "a = [1,\n",
+                    "TOML parse error at line 1, column 8\n  |\n1 | a = [1,\n  |        ^\n"
+                    "Error while parsing array: expected value or closing ']', saw end-of-file\n"},
+        FailureCase{"IntegerOutOfRange", "x = 9223372036854775808\n",
+                    "TOML parse error at line 1, column 5\n  |\n1 | x = 9223372036854775808\n"
+                    "  |     ^^^^^^^^^^^^^^^^^^^\n"
+                    "Error while parsing integer: value out of the 64-bit signed range\n"},
+        FailureCase{
+            "DateNotInTheCalendar", "d = 2023-02-29\n",
+            "TOML parse error at line 1, column 5\n  |\n1 | d = 2023-02-29\n"
+            "  |     ^^^^^^^^^^\n"
+            "Error while parsing date: expected day between 1 and 28 (inclusive), saw 29\n"},
+        FailureCase{"UnknownEscape", "s = \"a\\qb\"\n",
+                    "TOML parse error at line 1, column 7\n  |\n1 | s = \"a\\qb\"\n"
+                    "  |       ^^\nError while parsing string: invalid escape sequence '\\q'\n"},
+        FailureCase{"ByteOrderMarkAfterAValue", "a = 1 \xEF\xBB\xBF\n",
+                    "TOML parse error at line 1, column 7\n  |\n1 | a = 1 \xEF\xBB\xBF\n"
+                    "  |       ^\nError while parsing key-value pair: expected a comment or "
+                    "whitespace, saw a byte-order mark (U+FEFF)\n"},
+        FailureCase{"HeaderOverDottedKeys", "[a]\nb.c = 1\n[a.b]\n",
+                    "TOML parse error at line 3, column 1\n  |\n3 | [a.b]\n  | ^^^^^\n"
+                    "duplicate key `b` in table `a`\n"}),
+    [](const auto& info) { return info.param.name; });
+
 // ---------------------------------------------------------------------------------------------
 // Nesting: arrays nest at most 128 deep within a value, tables and arrays at most 512 levels from
 // the root (dotted keys and headers nest tables as deep as the text is long). The reader counts
