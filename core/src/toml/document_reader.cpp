@@ -91,13 +91,8 @@ class DocumentReader {
   LocaleValue& destination(Slot slot);
   std::expected<void, TomlFailure> read_scalar(LocaleValue& out, std::string_view scope,
                                                std::string_view expected);
-  std::expected<void, TomlFailure> read_scalar_to_fill(Slot slot, std::string_view scope,
-                                                       std::string_view expected);
-  std::expected<void, TomlFailure> read_scalar_at(Slot slot, std::string_view scope,
-                                                  std::string_view expected) {
-    return tables_.filling() ? read_scalar_to_fill(slot, scope, expected)
-                             : read_scalar(destination(slot), scope, expected);
-  }
+  std::expected<void, TomlFailure> read_member_scalar(Slot member, std::string_view scope,
+                                                      std::string_view expected);
   std::expected<void, TomlFailure> read_bare_value(LocaleValue& out, std::string_view scope,
                                                    std::string_view expected);
   std::expected<void, TomlFailure> skip_array_space();
@@ -336,9 +331,10 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
         put(destination(slot), std::move(inline_table));
       }
     } else {
-      auto scalar = top != nullptr && top->is_array
-                        ? read_scalar_at(slot, "array", "value or closing ']'")
-                        : read_scalar_at(slot, "key-value pair", "value");
+      auto scalar = top == nullptr ? read_member_scalar(slot, "key-value pair", "value")
+                    : !top->is_array
+                        ? read_member_scalar(top->slot, "key-value pair", "value")
+                        : read_scalar(elements_.emplace_back(), "array", "value or closing ']'");
       if (!scalar) return scalar;
     }
 
@@ -378,7 +374,7 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
   }
 }
 
-// A scalar, put in `out`.
+// A scalar, put in `out` (an array's element).
 std::expected<void, TomlFailure> DocumentReader::read_scalar(LocaleValue& out,
                                                              std::string_view scope,
                                                              std::string_view expected) {
@@ -393,24 +389,22 @@ std::expected<void, TomlFailure> DocumentReader::read_scalar(LocaleValue& out,
   return {};
 }
 
-// A scalar read when the document only fills another tree: a plain string (no escape or line
-// break to decode) of a table member is handed over as a slice of the text, which the tree makes
-// into a string only if it keeps the member (it decides when the member's table is complete).
-std::expected<void, TomlFailure> DocumentReader::read_scalar_to_fill(Slot slot,
-                                                                     std::string_view scope,
-                                                                     std::string_view expected) {
-  const bool member = frames_.empty() || !frames_.back().is_array;
-  if (!member || (!cursor_.sees('"') && !cursor_.sees('\''))) {
-    return read_scalar(destination(slot), scope, expected);
+// A scalar that a table member holds. A plain string (no escape or line break to decode) is
+// handed over as a slice of the text: the tree makes the string when it builds the member's
+// table, in place, and not at all for a member that it leaves out (one that only fills).
+std::expected<void, TomlFailure> DocumentReader::read_member_scalar(Slot member,
+                                                                    std::string_view scope,
+                                                                    std::string_view expected) {
+  if (!cursor_.sees('"') && !cursor_.sees('\'')) {
+    return read_bare_value(tables_.value(member), scope, expected);
   }
   string_buffer_.clear();
   auto content = read_string(cursor_, string_buffer_, true);
   if (!content) return std::unexpected(std::move(content.error()));
-  const Slot owner = frames_.empty() ? slot : frames_.back().slot;
   if (content->decoded) {
-    put(tables_.value(owner), LocaleValue::string(std::string(content->view(string_buffer_))));
+    put(tables_.value(member), LocaleValue::string(std::string(content->view(string_buffer_))));
   } else {
-    tables_.set_text(owner, content->in_text);
+    tables_.set_text(member, content->in_text);
   }
   return {};
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "toml/key_text.hpp"
@@ -39,6 +40,7 @@ TableTree::TableTree(std::string_view text, std::size_t expected_members,
       // index cannot count on colliding in the next process.
       seed_(std::bit_cast<std::uintptr_t>(this) * 0x9E3779B97F4A7C15ull) {
   members_.reserve(expected_members);
+  texts_.reserve(expected_members);
   // Locale files hold a table (header, inline table, dotted key) for every few members.
   tables_.reserve(expected_members / 4 + 4);
   new_table(kRoot, 0, 0, State::Defined, filling.value_or(tree::FillPlace()));
@@ -290,22 +292,32 @@ LocaleValue TableTree::build(TableId id) {
     }
   }
   tree::sort_by_key(order_, [this](std::uint32_t at) { return members_[at].key; });
-  // Keys are unique, and now in order: the object takes them as they are.
+  // Keys are unique, and now in order: the object takes them as they are. Its members are made
+  // empty and filled in place, so that nothing is moved twice.
   LocaleObject object;
   std::vector<LocaleMember>& members = object.members();
-  members.reserve(order_.size());
   // Filling keeps what the filled tree lacks; the object's members, now in key order, are told
   // apart by one walk along the filled tree's object.
   tree::FillPlace::MembersInOrder places(table.place);
-  for (const tree::KeyPrefix& entry : order_) {
-    Member& member = members_[entry.position];
-    if (filling_) {
-      if (!places.next(member.key).wanted()) continue;
-      if (holds_text(member.link)) {
-        member.value = LocaleValue::string(std::string(texts_[linked_index(member.link)]));
-      }
+  std::size_t kept = order_.size();
+  if (filling_) {
+    kept = 0;
+    for (tree::KeyPrefix& entry : order_) {
+      if (places.next(members_[entry.position].key).wanted()) order_[kept++] = entry;
     }
-    members.push_back(LocaleMember{std::string(member.key), std::move(member.value)});
+  }
+  members.resize(kept);
+  for (std::size_t i = 0; i < kept; ++i) {
+    Member& member = members_[order_[i].position];
+    LocaleMember& out = members[i];
+    out.key.assign(member.key);
+    std::destroy_at(&out.value);
+    if (holds_text(member.link)) {
+      ::new (static_cast<void*>(&out.value))
+          LocaleValue(LocaleValue::string(std::string(texts_[linked_index(member.link)])));
+    } else {
+      std::construct_at(&out.value, std::move(member.value));
+    }
   }
   return LocaleValue::object(std::move(object));
 }

@@ -75,11 +75,8 @@ class TableTree {
   // Where a reserved member's value goes; it holds null until the reader puts the value there.
   LocaleValue& value(Slot slot) noexcept { return members_[slot.member].value; }
 
-  // Whether the document only fills another tree.
-  bool filling() const noexcept { return filling_; }
-
-  // A reserved member's value is this string, a slice of the document (or of what outlives the
-  // tree's building): it is made when the tree is built, and only if the tree keeps it.
+  // A reserved member's value is this string, a slice of the document: it is made when the
+  // member's table is built, in place, and only if the tree keeps the member.
   void set_text(Slot slot, std::string_view text) {
     members_[slot.member].link = text_link(static_cast<std::uint32_t>(texts_.size()));
     texts_.push_back(text);
