@@ -14,7 +14,8 @@ namespace tarnevo::detail::toml {
 namespace {
 
 // Tables up to this size are searched key by key: most locale tables are this small, and below
-// it a search over short keys (most differ in length) costs less than indexing and hashing.
+// it a search over short keys (most differ in length) costs fewer instructions than indexing and
+// hashing (bench/cpp/parser_floor under callgrind, 8 against 16).
 constexpr std::size_t kLinearSearchLimit = 16;
 
 bool holds_table(std::uint32_t link) noexcept {

@@ -13,8 +13,8 @@
 namespace tarnevo::detail::tree {
 
 // A member's position among those a reader collected, and the first eight bytes of its key as a
-// big-endian number (zero-padded): most keys differ there, and comparing numbers is much cheaper
-// than comparing the keys' bytes.
+// big-endian number (zero-padded): most keys differ there, so most comparisons while sorting are
+// of two numbers, and only equal prefixes send them to the keys' bytes.
 struct KeyPrefix {
   std::uint64_t prefix;
   std::uint32_t position;
