@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "conversion/result_cache.hpp"
 #include "pyref.hpp"
-#include "result_cache.hpp"
 #include "tarnevo/loader.hpp"
 
 namespace tarnevo::python {

@@ -7,7 +7,7 @@
 
 #include "args.hpp"
 #include "borrow.hpp"
-#include "convert.hpp"
+#include "conversion/convert.hpp"
 #include "entry.hpp"
 #include "errors.hpp"
 #include "loader_type.hpp"

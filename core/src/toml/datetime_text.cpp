@@ -1,4 +1,4 @@
-#include "toml/datetime_text.hpp"
+#include "toml/datetime.hpp"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "result_cache.hpp"
+#include "conversion/result_cache.hpp"
 
 #include <utility>
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "convert.hpp"
+#include "conversion/convert.hpp"
 #include "pyref.hpp"
 #include "tarnevo/value.hpp"
 

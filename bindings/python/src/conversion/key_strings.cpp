@@ -1,8 +1,8 @@
-#include "key_strings.hpp"
+#include "conversion/key_strings.hpp"
 
 #include <cstring>
 
-#include "text_object.hpp"
+#include "conversion/text_object.hpp"
 
 namespace tarnevo::python {
 namespace {

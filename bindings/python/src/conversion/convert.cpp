@@ -1,12 +1,12 @@
-#include "convert.hpp"
+#include "conversion/convert.hpp"
 
 #include <cstdint>
 #include <limits>
 #include <vector>
 
+#include "conversion/key_strings.hpp"
+#include "conversion/text_object.hpp"
 #include "errors.hpp"
-#include "key_strings.hpp"
-#include "text_object.hpp"
 #include "tree/walk.hpp"
 
 namespace tarnevo::python {

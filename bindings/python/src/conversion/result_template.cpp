@@ -1,4 +1,4 @@
-#include "result_template.hpp"
+#include "conversion/result_template.hpp"
 
 #include <vector>
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "conversion/result_template.hpp"
 #include "loader/discovery.hpp"
-#include "result_template.hpp"
 #include "tarnevo/loader.hpp"
 
 namespace tarnevo::python {
