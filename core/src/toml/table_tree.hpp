@@ -61,6 +61,10 @@ class TableTree {
   // for the rules, but left out of the tree, and their strings are never made.
   TableTree(std::string_view text, std::size_t expected_members,
             std::optional<tree::FillPlace> filling);
+  // Leaves its arenas, emptied, to the thread's next tree.
+  ~TableTree();
+  TableTree(const TableTree&) = delete;
+  TableTree& operator=(const TableTree&) = delete;
 
   // [key] or [[key]]: the table that the key-values after the header fill (for [[key]], a new
   // last element of the array of tables).
@@ -169,6 +173,15 @@ class TableTree {
 
   LocaleValue build(TableId table);
   void place(TableId table, LocaleValue value);
+
+  // The arenas that the thread's last tree left for the next one (see the destructor).
+  struct Arenas {
+    std::vector<Member> members;
+    std::vector<std::string_view> texts;
+    std::vector<Table> tables;
+  };
+  static constexpr std::size_t kKeptArenaMembers = 2048;
+  static Arenas& kept_arenas();
 
   std::vector<Table> tables_;
   // Tables in use are tables_[0, live_); closed inline tables leave theirs for reuse.
