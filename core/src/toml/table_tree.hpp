@@ -179,6 +179,7 @@ class TableTree {
     std::vector<Member> members;
     std::vector<std::string_view> texts;
     std::vector<Table> tables;
+    std::vector<tree::KeyPrefix> order;
   };
   static constexpr std::size_t kKeptArenaMembers = 2048;
   static Arenas& kept_arenas();
