@@ -474,6 +474,29 @@ TEST(TomlByteOrderMark, OnlyAtTheVeryStart) {
   EXPECT_EQ(*inside, obj({{"a", str(bom)}}));
 }
 
+// Small tables are searched key by key, larger ones through an index that grows with them: a
+// key set twice is found at every size, wherever the first one stands.
+TEST(TomlDuplicates, FoundInTablesOfEverySize) {
+  for (const int size : {1, 7, 8, 9, 16, 17, 33, 200}) {
+    std::string table = "[t]\n";
+    for (int k = 0; k < size; ++k)
+      table += "key" + std::to_string(k) + " = " + std::to_string(k) + "\n";
+    const auto whole = read_toml(table);
+    ASSERT_TRUE(whole.has_value()) << whole.error().message();
+    EXPECT_EQ(whole->as_object().find("t")->as_object().size(), static_cast<std::size_t>(size));
+    for (const int again : {0, size / 2, size - 1}) {
+      const std::string key = "key" + std::to_string(again);
+      for (const std::string& twice : {key + " = 0\n", "'" + key + "' = 0\n", key + ".x = 0\n"}) {
+        const auto result = read_toml(table + twice);
+        ASSERT_FALSE(result.has_value()) << size << ": " << twice;
+        EXPECT_NE(result.error().detail().find("duplicate key `" + key + "` in table `t`"),
+                  std::string::npos)
+            << result.error().detail();
+      }
+    }
+  }
+}
+
 TEST(TomlRobustness, ValidDocumentsRead) {
   for (const char* document : kValidDocuments) {
     const auto result = read_toml(document);
