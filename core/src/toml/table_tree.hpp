@@ -181,7 +181,7 @@ class TableTree {
     std::vector<Table> tables;
     std::vector<tree::KeyPrefix> order;
   };
-  static constexpr std::size_t kKeptArenaMembers = 2048;
+  static constexpr std::size_t kKeptArenaEntries = 1024;
   static Arenas& kept_arenas();
 
   std::vector<Table> tables_;
