@@ -1,6 +1,7 @@
 // What `tarnevo check` finds in a locale's values, beside the keys it lacks or adds.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,33 @@ struct PlaceholderFinding {
   PlaceholderDiff diff;
 };
 
-// A plural group lacking categories that the locale's language uses, by name in CLDR order.
+// How a plural group is written: an object whose keys are categories, sibling keys with a
+// category suffix (`photo_one`, `photo_other`), or a `plural`/`selectordinal` argument inside an
+// ICU MessageFormat string.
+enum class PluralStyle : std::uint8_t { Nested, Suffix, Icu };
+
+// A plural group whose categories differ from the ones the locale's language uses (CLDR): those
+// it lacks and those the language does not have, by name in CLDR order.
 struct PluralGap {
   std::string key;
   std::vector<std::string> missing;
+  std::vector<std::string> unexpected = {};
+  PluralStyle style = PluralStyle::Nested;
+};
+
+// A string that does not read as ICU MessageFormat where the default's string at the same key
+// does; `reason` is the message reader's.
+struct IcuSyntaxFinding {
+  std::string key;
+  std::string reason;
+};
+
+// Arguments that the default's string uses only to choose a form (`plural`, `select`,
+// `selectordinal`) and that the translation leaves out: its language or wording may not need the
+// choice, so this is no placeholder mismatch.
+struct DroppedSelector {
+  std::string key;
+  std::vector<std::string> arguments;
 };
 
 // A leaf whose shape differs from the default's: "string", "number", "boolean", "date-time" or
@@ -38,6 +62,8 @@ struct ShadowedKey {
 struct Findings {
   std::vector<PlaceholderFinding> placeholders;
   std::vector<PluralGap> plurals;
+  std::vector<IcuSyntaxFinding> icu_syntax;
+  std::vector<DroppedSelector> dropped_selectors;
   std::vector<ShapeFinding> shapes;
   // Empty or white-space strings where the default's string is not.
   std::vector<std::string> blank;

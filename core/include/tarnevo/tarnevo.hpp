@@ -7,6 +7,7 @@
 #include "tarnevo/json_writer.hpp"
 #include "tarnevo/loader.hpp"
 #include "tarnevo/merge.hpp"
+#include "tarnevo/options.hpp"
 #include "tarnevo/state.hpp"
 #include "tarnevo/value.hpp"
 #include "tarnevo/version.hpp"
