@@ -15,9 +15,13 @@ enum Option : unsigned {
   kStrict = 8,
   kLocale = 16,
   kIgnore = 32,
+  kExclude = 64,
+  kRootKey = 128,
+  kShow = 256,
+  kOnly = 512,
 };
 
-constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore;
+constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly;
 
 struct CommandShape {
   Command command;
@@ -31,7 +35,11 @@ struct CommandShape {
 constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Languages, "languages", {"DIR", ""}, 1, kJson},
     {Command::Load, "load", {"DIR", "LOCALE"}, 2, kDefault | kPretty | kStrict},
-    {Command::Check, "check", {"DIR", ""}, 1, kDefault | kJson | kStrict | kLocale | kIgnore},
+    {Command::Check,
+     "check",
+     {"DIR", ""},
+     1,
+     kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly},
 }};
 
 const CommandShape* shape_of(Command command) noexcept {
@@ -55,6 +63,58 @@ std::optional<UsageError> check_locale_text(std::string_view what, std::string_v
                                             Command command) {
   if (detail::text::is_valid_utf8(name)) return std::nullopt;
   return UsageError{std::string(what) + " is not UTF-8", command};
+}
+
+// What an option's value is, for the message when it is left out.
+std::string_view value_name(unsigned option) noexcept {
+  switch (option) {
+    case kIgnore:
+      return "a key pattern";
+    case kExclude:
+      return "a file pattern";
+    case kRootKey:
+      return "auto, on or off";
+    case kShow:
+    case kOnly:
+      return "kind names";
+    default:
+      break;
+  }
+  return "a locale name";
+}
+
+// --exclude, --root-key, --show and --only; false when `option` is none of them.
+std::expected<bool, std::string> parse_check_value(unsigned option, const std::string& value,
+                                                   Arguments& parsed) {
+  if (option == kExclude) {
+    auto pattern = KeyPattern::parse_path_glob(value);
+    if (!pattern) return std::unexpected("--exclude '" + value + "': " + pattern.error());
+    parsed.exclude.push_back(std::move(*pattern));
+    return true;
+  }
+  if (option == kRootKey) {
+    if (value == "auto")
+      parsed.root_key = RootKey::Auto;
+    else if (value == "on")
+      parsed.root_key = RootKey::On;
+    else if (value == "off")
+      parsed.root_key = RootKey::Off;
+    else
+      return std::unexpected("--root-key '" + value + "': give auto, on or off");
+    return true;
+  }
+  if (option != kShow && option != kOnly) return false;
+  auto kinds = KindSet::parse(value);
+  const std::string_view name = option == kShow ? "--show" : "--only";
+  if (!kinds) return std::unexpected(std::string(name) + " '" + value + "': " + kinds.error());
+  KindSet& target = option == kShow ? parsed.show : parsed.only;
+  // The first --only replaces "every kind"; later ones add to it.
+  if (option == kOnly && target == KindSet::all() && !parsed.only_given) target = KindSet();
+  if (option == kOnly) parsed.only_given = true;
+  for (std::size_t i = 0; i < kFindingKindCount; ++i) {
+    if (kinds->has(static_cast<FindingKind>(i))) target.add(static_cast<FindingKind>(i));
+  }
+  return true;
 }
 
 std::expected<Arguments, UsageError> parse_help(std::span<const char* const> rest) {
@@ -108,6 +168,10 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--strict") option = kStrict;
     if (name == "--locale") option = kLocale;
     if (name == "--ignore") option = kIgnore;
+    if (name == "--exclude") option = kExclude;
+    if (name == "--root-key") option = kRootKey;
+    if (name == "--show") option = kShow;
+    if (name == "--only") option = kOnly;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",
@@ -128,9 +192,14 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     } else if (i + 1 < rest.size()) {
       argument = rest[++i];
     } else {
-      const std::string_view what = option == kIgnore ? "a key pattern" : "a locale name";
-      return usage_error("option '" + std::string(name) + "' needs " + std::string(what),
-                         shape.command);
+      return usage_error(
+          "option '" + std::string(name) + "' needs " + std::string(value_name(option)),
+          shape.command);
+    }
+    if (auto handled = parse_check_value(option, argument, parsed); !handled) {
+      return usage_error(std::move(handled.error()), shape.command);
+    } else if (*handled) {
+      continue;
     }
     if (option == kIgnore) {
       auto pattern = KeyPattern::parse(argument);

@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "check/finding_kinds.hpp"
 #include "check/key_filter.hpp"
+#include "tarnevo/options.hpp"
 
 namespace tarnevo::cli {
 
@@ -32,6 +34,12 @@ struct Arguments {
   // check: --locale, each name once in the order given; --ignore, parsed.
   std::vector<std::string> locales;
   std::vector<KeyPattern> ignore;
+  // check: --exclude (file path globs), --root-key, --show and --only.
+  std::vector<KeyPattern> exclude;
+  RootKey root_key = RootKey::Auto;
+  KindSet show;
+  KindSet only = KindSet::all();
+  bool only_given = false;
 };
 
 struct UsageError {
@@ -41,8 +49,10 @@ struct UsageError {
 };
 
 // `args` is argv without the program name. Options may come before, between or after the
-// operands; "--" ends them. `--default`, `--locale` and `--ignore` take their value as the next
-// argument or after "="; the last two may be given more than once.
+// operands; "--" ends them. Options with a value (`--default`, `--locale`, `--ignore`,
+// `--exclude`, `--root-key`, `--show`, `--only`) take it as the next argument or after "=";
+// `--locale`, `--ignore` and `--exclude` may be given more than once, and repeated `--show` or
+// `--only` add to each other.
 std::expected<Arguments, UsageError> parse_arguments(std::span<const char* const> args);
 
 }  // namespace tarnevo::cli

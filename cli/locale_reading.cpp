@@ -4,8 +4,30 @@
 #include <utility>
 
 #include "loader/locale_file.hpp"
+#include "loader/root_key.hpp"
 
 namespace tarnevo::cli {
+namespace {
+
+std::string_view what_value_is(const LocaleValue& value) noexcept {
+  switch (value.kind()) {
+    case LocaleValue::Kind::Null:
+      return "null";
+    case LocaleValue::Kind::Bool:
+      return "a boolean";
+    case LocaleValue::Kind::Number:
+      return "a number";
+    case LocaleValue::Kind::String:
+      return "a string";
+    case LocaleValue::Kind::Array:
+      return "a list";
+    case LocaleValue::Kind::Object:
+      break;
+  }
+  return "an object";
+}
+
+}  // namespace
 
 LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files) {
   LocalePieces read;
@@ -26,11 +48,38 @@ LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files) {
   return read;
 }
 
+void read_beneath_root_keys(LocalePieces& pieces, std::string_view locale,
+                            const std::function<bool(std::string_view)>& names_locale) {
+  for (std::size_t i = 0; i < pieces.pieces.size(); ++i) {
+    LocaleValue& value = pieces.pieces[i].value;
+    const std::string* key = detail::loader::sole_key(value);
+    if (key == nullptr) continue;
+    if (detail::loader::same_locale_name(*key, locale)) {
+      value = detail::loader::beneath_root_key(std::move(value), locale);
+    } else if (names_locale(*key)) {
+      pieces.foreign_root_keys.push_back(ForeignRootKey{pieces.paths[i], *key});
+      const std::string name = *key;
+      value = detail::loader::beneath_root_key(std::move(value), name);
+    }
+  }
+}
+
+void note_files_without_keys(LocalePieces& pieces) {
+  for (std::size_t i = 0; i < pieces.pieces.size(); ++i) {
+    const LocalePiece& piece = pieces.pieces[i];
+    if (piece.namespace_path || piece.value.is_object()) continue;
+    pieces.without_keys.push_back(
+        FileWithoutKeys{pieces.paths[i], std::string(what_value_is(piece.value))});
+  }
+}
+
 LocaleReading join_pieces(std::string name, std::size_t file_count, LocalePieces pieces) {
   LocaleReading reading;
   reading.name = std::move(name);
   reading.file_count = file_count;
   reading.failures = std::move(pieces.failures);
+  reading.without_keys = std::move(pieces.without_keys);
+  reading.foreign_root_keys = std::move(pieces.foreign_root_keys);
   reading.tree = assemble_pieces(std::move(pieces.pieces));
   return reading;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "loader/discovery.hpp"
@@ -18,6 +20,19 @@ struct FileFailure {
   std::string message;
 };
 
+// A file at the top of the directory whose content is not an object (a list, a single value):
+// it adds nothing to its locale. `holds` says what it is: "a list", "a string", ...
+struct FileWithoutKeys {
+  std::string path;
+  std::string holds;
+};
+
+// A file of a root-keyed directory whose one key names another locale than its own.
+struct ForeignRootKey {
+  std::string path;
+  std::string key;
+};
+
 // A locale's files read one by one, before they are joined.
 struct LocalePieces {
   // The files that read, in discovery order, which is the order the loader joins them in.
@@ -26,6 +41,9 @@ struct LocalePieces {
   std::vector<std::string> paths;
   // In ascending byte order of the paths.
   std::vector<FileFailure> failures;
+  // In discovery order.
+  std::vector<FileWithoutKeys> without_keys;
+  std::vector<ForeignRootKey> foreign_root_keys;
 };
 
 struct LocaleReading {
@@ -36,11 +54,23 @@ struct LocaleReading {
   // The files that read, joined in discovery order as the loader joins them. When a file
   // failed, the loader itself would not use this tree: the locale falls back to the default.
   LocaleValue tree;
+  std::vector<FileWithoutKeys> without_keys;
+  std::vector<ForeignRootKey> foreign_root_keys;
 
   bool loads() const noexcept { return failures.empty(); }
 };
 
 LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files);
+
+// Each piece of a root-keyed directory read beneath its root key: the locale's own name, or
+// (noted as a foreign root key) another name for which `names_locale` holds, which is read
+// beneath it as well so that its keys are still compared. Other pieces stay as they are.
+void read_beneath_root_keys(LocalePieces& pieces, std::string_view locale,
+                            const std::function<bool(std::string_view)>& names_locale);
+
+// Notes the files at the top of the directory whose content is not an object; joining leaves
+// them out. Call after read_beneath_root_keys, which may uncover a list under a root key.
+void note_files_without_keys(LocalePieces& pieces);
 
 // Joins the pieces as the loader does.
 LocaleReading join_pieces(std::string name, std::size_t file_count, LocalePieces pieces);

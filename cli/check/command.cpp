@@ -1,3 +1,5 @@
+#include "check/excluded_files.hpp"
+#include "check/finding_list.hpp"
 #include "check/json_report.hpp"
 #include "check/report.hpp"
 #include "check/text_report.hpp"
@@ -17,19 +19,23 @@ int run_check(const Arguments& arguments) {
     report_error(loader.error().message());
     return kFailure;
   }
-  const CheckOptions options{arguments.default_locale, arguments.strict, arguments.locales,
-                             KeyFilter(arguments.ignore)};
-  const CheckReport report =
-      build_check_report(directory, detail::loader::scan_directory(directory), options);
+  CheckOptions options{arguments.default_locale, arguments.strict, arguments.locales,
+                       KeyFilter(arguments.ignore)};
+  options.root_key = arguments.root_key;
+  options.only = arguments.only;
+  detail::loader::LocaleIndex index = detail::loader::scan_directory(directory);
+  exclude_files(index, directory, KeyFilter(arguments.exclude));
+  const CheckReport report = build_check_report(directory, index, options);
+  const std::vector<Finding> findings = flatten_findings(report);
   if (arguments.json) {
     detail::tree::ByteBuffer text;
-    detail::tree::write_json(check_report_tree(report), text);
+    detail::tree::write_json(check_report_tree(report, findings), text);
     text.push_back('\n');
     write_out(text.view());
   } else {
-    write_out(render_check_text(report));
+    write_out(render_check_text(report, findings, arguments.show));
   }
-  return report.passed() ? kSuccess : kFailure;
+  return check_passes(report, findings) ? kSuccess : kFailure;
 }
 
 }  // namespace tarnevo::cli

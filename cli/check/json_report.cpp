@@ -63,12 +63,39 @@ LocaleValue category_list(std::optional<PluralSet> categories) {
   return LocaleValue::array(std::move(names));
 }
 
+std::string_view style_name(PluralStyle style) noexcept {
+  switch (style) {
+    case PluralStyle::Nested:
+      return "nested";
+    case PluralStyle::Suffix:
+      return "suffix";
+    case PluralStyle::Icu:
+      break;
+  }
+  return "icu";
+}
+
+void insert_reading_findings(const LocaleReading& reading, LocaleObject& entry) {
+  entry.insert("not_object", object_list(reading.without_keys,
+                                         [](LocaleObject& item, const FileWithoutKeys& file) {
+                                           item.insert("path", text(file.path));
+                                           item.insert("holds", LocaleValue::string(file.holds));
+                                         }));
+  entry.insert("root_key", object_list(reading.foreign_root_keys,
+                                       [](LocaleObject& item, const ForeignRootKey& root) {
+                                         item.insert("path", text(root.path));
+                                         item.insert("key", LocaleValue::string(root.key));
+                                       }));
+}
+
 void insert_findings(const LocaleCheck& locale, LocaleObject& entry) {
   const Findings& findings = locale.findings;
   entry.insert("plurals",
                object_list(findings.plurals, [](LocaleObject& item, const PluralGap& gap) {
                  item.insert("key", LocaleValue::string(gap.key));
+                 item.insert("kind", LocaleValue::string(std::string(style_name(gap.style))));
                  item.insert("missing", string_list(gap.missing));
+                 item.insert("unexpected", string_list(gap.unexpected));
                }));
   entry.insert("shadowed",
                object_list(findings.shadowed, [](LocaleObject& item, const ShadowedKey& key) {
@@ -76,7 +103,19 @@ void insert_findings(const LocaleCheck& locale, LocaleObject& entry) {
                  item.insert("files", path_list(key.files));
                  item.insert("wins", text(key.files.front()));
                }));
+  insert_reading_findings(locale.reading, entry);
   if (!locale.keys) return;
+  entry.insert("icu_syntax",
+               object_list(findings.icu_syntax, [](LocaleObject& item, const IcuSyntaxFinding& f) {
+                 item.insert("key", LocaleValue::string(f.key));
+                 item.insert("reason", LocaleValue::string(f.reason));
+               }));
+  entry.insert(
+      "dropped_selectors",
+      object_list(findings.dropped_selectors, [](LocaleObject& item, const DroppedSelector& d) {
+        item.insert("key", LocaleValue::string(d.key));
+        item.insert("arguments", string_list(d.arguments));
+      }));
   entry.insert("placeholders", object_list(findings.placeholders, [](LocaleObject& item,
                                                                      const PlaceholderFinding& f) {
                  item.insert("key", LocaleValue::string(f.key));
@@ -102,6 +141,7 @@ LocaleValue locale_tree(const LocaleCheck& locale) {
   entry.insert("failing_files", count(locale.reading.failures.size()));
   entry.insert("loads", LocaleValue::boolean(locale.reading.loads()));
   entry.insert("keys", count(locale.own_keys));
+  entry.insert("known_to_cldr", LocaleValue::boolean(locale.known_to_cldr()));
   entry.insert("plural_categories", category_list(locale.plural_categories));
   if (locale.keys) {
     const KeyDiff& keys = *locale.keys;
@@ -129,14 +169,34 @@ LocaleValue failure_tree(const LocaleCheck& locale, const FileFailure& failure) 
   return LocaleValue::object(std::move(item));
 }
 
+LocaleValue finding_tree(const Finding& finding) {
+  LocaleObject item;
+  item.insert("kind", LocaleValue::string(std::string(kind_info(finding.kind).name)));
+  item.insert("locale", LocaleValue::string(finding.locale));
+  item.insert("key", LocaleValue::string(finding.key));
+  item.insert("file", text(finding.file));
+  item.insert("message", text(finding.message));
+  item.insert("fails", LocaleValue::boolean(finding.fails));
+  return LocaleValue::object(std::move(item));
+}
+
+LocaleValue kind_names(KindSet kinds) {
+  LocaleArray names;
+  for (std::size_t i = 0; i < kFindingKindCount; ++i) {
+    const auto kind = static_cast<FindingKind>(i);
+    if (kinds.has(kind)) names.push_back(LocaleValue::string(std::string(kind_info(kind).name)));
+  }
+  return LocaleValue::array(std::move(names));
+}
+
 }  // namespace
 
-LocaleValue check_report_tree(const CheckReport& report) {
+LocaleValue check_report_tree(const CheckReport& report, std::span<const Finding> findings) {
   LocaleArray failures;
   LocaleArray locales;
   for (const LocaleCheck& locale : report.locales) {
     for (const FileFailure& failure : locale.reading.failures) {
-      failures.push_back(failure_tree(locale, failure));
+      if (report.only.has(FindingKind::Failure)) failures.push_back(failure_tree(locale, failure));
     }
     locales.push_back(locale_tree(locale));
   }
@@ -145,7 +205,18 @@ LocaleValue check_report_tree(const CheckReport& report) {
   root.insert("default_locale", LocaleValue::string(report.default_locale));
   root.insert("default_found", LocaleValue::boolean(report.default_found));
   root.insert("strict", LocaleValue::boolean(report.strict));
-  root.insert("ok", LocaleValue::boolean(report.passed()));
+  root.insert("ok", LocaleValue::boolean(check_passes(report, findings)));
+  root.insert("root_keyed", LocaleValue::boolean(report.root_keyed));
+  root.insert("only", kind_names(report.only));
+  root.insert("empty_default", object_list(report.empty_default,
+                                           [](LocaleObject& item, const DefaultFileNote& note) {
+                                             item.insert("path", text(note.path));
+                                             item.insert("holds", LocaleValue::string(note.holds));
+                                           }));
+  LocaleArray flat;
+  flat.reserve(findings.size());
+  for (const Finding& finding : findings) flat.push_back(finding_tree(finding));
+  root.insert("findings", LocaleValue::array(std::move(flat)));
   root.insert("failures", LocaleValue::array(std::move(failures)));
   root.insert("locales", LocaleValue::array(std::move(locales)));
   root.insert("locales_not_found", string_list(report.not_found));

@@ -1,6 +1,9 @@
 // The report of `tarnevo check --json`: one JSON object, for tools.
 #pragma once
 
+#include <span>
+
+#include "check/finding_list.hpp"
 #include "check/report.hpp"
 #include "tarnevo/value.hpp"
 
@@ -12,7 +15,7 @@ namespace tarnevo::cli {
 //                  and when the message names one: "line": n, "column": n}, ...],
 //    "locales": [{"name": str, "default": bool, "files": n, "failing_files": n, "loads": bool,
 //                 "keys": n, "plural_categories": [str] or null,
-//                 "plurals": [{"key": str, "missing": [str]}],
+//                 "plurals": [{"key": str, "kind": str, "missing": [str], "unexpected": [str]}],
 //                 "shadowed": [{"key": str, "files": [str], "wins": str}],
 //                 and, unless it is the default or the default is missing:
 //                 "missing": [str], "extra": [str], "conflicts": [str],
@@ -20,7 +23,15 @@ namespace tarnevo::cli {
 //                 "placeholders": [{"key": str, "missing": [str], "unexpected": [str]}],
 //                 "shapes": [{"key": str, "locale": str, "default": str}],
 //                 "blank": [{"key": str}]}, ...],
-//    "locales_not_found": [str], "ok": bool, "strict": bool}
-LocaleValue check_report_tree(const CheckReport& report);
+//    "locales_not_found": [str], "ok": bool, "strict": bool,
+//    "root_keyed": bool, "only": [kind], "empty_default": [{"path": str, "holds": str}],
+//    "findings": [{"kind": str, "locale": str, "key": str, "file": str, "message": str,
+//                  "fails": bool}, ...]}
+// Each locale also gives "known_to_cldr": bool, "not_object": [{"path", "holds"}],
+// "root_key": [{"path", "key"}], and beside "placeholders": "icu_syntax": [{"key", "reason"}],
+// "dropped_selectors": [{"key", "arguments": [str]}]; each "plurals" element gives "kind"
+// ("nested", "suffix", "icu") and "unexpected": [str]. "findings" holds every finding of the
+// kinds --only selects, whatever --show says.
+LocaleValue check_report_tree(const CheckReport& report, std::span<const Finding> findings);
 
 }  // namespace tarnevo::cli

@@ -77,6 +77,17 @@ std::expected<KeyPattern, std::string> KeyPattern::parse(std::string_view writte
   return pattern;
 }
 
+std::expected<KeyPattern, std::string> KeyPattern::parse_path_glob(std::string_view written) {
+  if (written.empty()) return std::unexpected("the pattern is empty");
+  KeyPattern pattern;
+  while (true) {
+    const std::size_t slash = written.find('/');
+    pattern.segments_.push_back(PathSegment{std::string(written.substr(0, slash)), false});
+    if (slash == std::string_view::npos) return pattern;
+    written.remove_prefix(slash + 1);
+  }
+}
+
 bool KeyPattern::matches(std::span<const std::string_view> path) const {
   return matches_path(segments_, path);
 }

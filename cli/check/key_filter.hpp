@@ -17,6 +17,9 @@ namespace tarnevo::cli {
 class KeyPattern {
  public:
   static std::expected<KeyPattern, std::string> parse(std::string_view written);
+  // A file path glob (--exclude): segments split at "/", none quoted, so "*" and "**" work as
+  // in key patterns and every other byte matches itself.
+  static std::expected<KeyPattern, std::string> parse_path_glob(std::string_view written);
   bool matches(std::span<const std::string_view> path) const;
 
  private:

@@ -5,28 +5,53 @@
 
 #include "check/rules/plural_gaps.hpp"
 #include "check/rules/shadowed_keys.hpp"
+#include "loader/root_key.hpp"
 
 namespace tarnevo::cli {
 namespace {
 
-template <typename List>
-std::size_t total(const std::vector<LocaleCheck>& locales, List Findings::*list) noexcept {
-  std::size_t count = 0;
-  for (const LocaleCheck& locale : locales) count += (locale.findings.*list).size();
-  return count;
+using detail::loader::LocaleFile;
+using detail::loader::LocaleIndex;
+
+// Whether a file's one key reads as a locale name: one of the directory's locales, or a tag
+// of letters, `-` and `_` whose language CLDR knows.
+bool names_a_locale(std::string_view key, const LocaleIndex& index) {
+  for (const auto& entry : index) {
+    if (detail::loader::same_locale_name(key, entry.first)) return true;
+  }
+  if (key.empty() || key.size() > 16) return false;
+  const bool tag_like = std::all_of(key.begin(), key.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '_';
+  });
+  return tag_like && plural_categories_of(key).has_value();
 }
 
-// Reads one locale and checks it: shadowed keys from its files before they are joined, then the
+struct Reading {
+  const LocaleIndex& index;
+  const CheckOptions& options;
+  bool root_keyed = false;
+};
+
+// The files' pieces beneath their root keys when the directory has them, and the files that
+// add nothing noted.
+LocalePieces prepared(const std::string& name, LocalePieces pieces, const Reading& reading) {
+  if (reading.root_keyed) {
+    read_beneath_root_keys(
+        pieces, name, [&](std::string_view key) { return names_a_locale(key, reading.index); });
+  }
+  note_files_without_keys(pieces);
+  return pieces;
+}
+
+// Checks one locale from its files' pieces: shadowed keys before they are joined, then the
 // comparison with `reference` (the default locale's tree) or, without one, its plural groups
 // judged alone.
-LocaleCheck read_and_check(const std::string& name,
-                           const std::vector<detail::loader::LocaleFile>& files,
-                           const CheckOptions& options, const LocaleValue* reference) {
+LocaleCheck check_pieces(const std::string& name, std::size_t file_count, LocalePieces pieces,
+                         const CheckOptions& options, const LocaleValue* reference) {
   LocaleCheck check;
   check.plural_categories = plural_categories_of(name);
-  LocalePieces pieces = read_pieces(files);
   check.findings.shadowed = find_shadowed_keys(pieces.pieces, pieces.paths, options.ignore);
-  check.reading = join_pieces(name, files.size(), std::move(pieces));
+  check.reading = join_pieces(name, file_count, std::move(pieces));
   check.own_keys = count_keys(check.reading.tree);
   if (reference != nullptr) {
     check.keys =
@@ -39,17 +64,28 @@ LocaleCheck read_and_check(const std::string& name,
   return check;
 }
 
+// Each file of a default locale that gives no keys, and what it holds instead.
+std::vector<DefaultFileNote> empty_default_notes(const LocaleCheck& fallback,
+                                                 const std::vector<LocaleFile>& files) {
+  std::vector<DefaultFileNote> notes;
+  for (const LocaleFile& file : files) {
+    std::string holds = "no keys";
+    for (const FileFailure& failure : fallback.reading.failures) {
+      if (failure.path == file.path) holds = "a file that fails to read";
+    }
+    for (const FileWithoutKeys& without : fallback.reading.without_keys) {
+      if (without.path == file.path) holds = without.holds;
+    }
+    notes.push_back(DefaultFileNote{file.path, std::move(holds)});
+  }
+  return notes;
+}
+
 }  // namespace
 
 std::size_t CheckReport::file_count() const noexcept {
   std::size_t count = 0;
   for (const LocaleCheck& locale : locales) count += locale.reading.file_count;
-  return count;
-}
-
-std::size_t CheckReport::failing_file_count() const noexcept {
-  std::size_t count = 0;
-  for (const LocaleCheck& locale : locales) count += locale.reading.failures.size();
   return count;
 }
 
@@ -59,40 +95,14 @@ std::size_t CheckReport::locales_lacking_keys() const noexcept {
                     [](const LocaleCheck& locale) { return locale.lacks_keys(); }));
 }
 
-std::size_t CheckReport::placeholder_mismatches() const noexcept {
-  return total(locales, &Findings::placeholders);
-}
-
-std::size_t CheckReport::blank_strings() const noexcept {
-  return total(locales, &Findings::blank);
-}
-
-std::size_t CheckReport::plural_gaps() const noexcept {
-  return total(locales, &Findings::plurals);
-}
-
-std::size_t CheckReport::shape_mismatches() const noexcept {
-  return total(locales, &Findings::shapes);
-}
-
-std::size_t CheckReport::shadowed_keys() const noexcept {
-  return total(locales, &Findings::shadowed);
-}
-
-bool CheckReport::passed() const noexcept {
-  if (!default_found || !not_found.empty() || failing_file_count() != 0) return false;
-  if (placeholder_mismatches() != 0) return false;
-  if (!strict) return true;
-  return locales_lacking_keys() == 0 && blank_strings() == 0 && plural_gaps() == 0 &&
-         shape_mismatches() == 0 && shadowed_keys() == 0;
-}
-
-CheckReport build_check_report(std::string directory, const detail::loader::LocaleIndex& index,
+CheckReport build_check_report(std::string directory, const LocaleIndex& index,
                                const CheckOptions& options) {
   CheckReport report;
   report.directory = std::move(directory);
   report.default_locale = options.default_locale;
   report.strict = options.strict;
+  report.only = options.only;
+  report.root_key = options.root_key;
 
   const auto selected = [&](const std::string& name) {
     return options.locales.empty() ||
@@ -102,15 +112,29 @@ CheckReport build_check_report(std::string directory, const detail::loader::Loca
     if (!index.contains(name)) report.not_found.push_back(name);
   }
 
-  // The default locale first: every other locale is compared with its tree.
+  // The default locale first: its files decide whether the directory is root-keyed, and every
+  // other locale is compared with its tree.
+  Reading reading{index, options};
   std::optional<LocaleCheck> fallback;
   if (const auto entry = index.find(report.default_locale); entry != index.end()) {
-    fallback = read_and_check(entry->first, entry->second, options, nullptr);
+    LocalePieces pieces = read_pieces(entry->second);
+    std::vector<const LocaleValue*> values;
+    values.reserve(pieces.pieces.size());
+    for (const LocalePiece& piece : pieces.pieces) values.push_back(&piece.value);
+    // A default locale whose files do not all read cannot show the layout.
+    reading.root_keyed =
+        pieces.failures.empty() &&
+        detail::loader::directory_root_keyed(options.root_key, values, report.default_locale);
+    report.root_keyed = reading.root_keyed;
+    fallback = check_pieces(entry->first, entry->second.size(),
+                            prepared(entry->first, std::move(pieces), reading), options, nullptr);
     fallback->is_default = true;
     report.default_found = true;
     report.default_loads = fallback->reading.loads();
+    if (fallback->own_keys == 0)
+      report.empty_default = empty_default_notes(*fallback, entry->second);
   }
-  std::vector<const detail::loader::LocaleIndex::value_type*> entries;
+  std::vector<const LocaleIndex::value_type*> entries;
   for (const auto& entry : index) {
     if (entry.first != report.default_locale && selected(entry.first)) entries.push_back(&entry);
   }
@@ -119,7 +143,9 @@ CheckReport build_check_report(std::string directory, const detail::loader::Loca
   report.locales.reserve(entries.size() + 1);
   const LocaleValue* reference = fallback ? &fallback->reading.tree : nullptr;
   for (const auto* entry : entries) {
-    report.locales.push_back(read_and_check(entry->first, entry->second, options, reference));
+    report.locales.push_back(check_pieces(
+        entry->first, entry->second.size(),
+        prepared(entry->first, read_pieces(entry->second), reading), options, reference));
   }
   if (fallback && selected(report.default_locale)) {
     const auto at =

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "check/finding_kinds.hpp"
 #include "check/findings.hpp"
 #include "check/key_filter.hpp"
 #include "check/rules/key_diff.hpp"
 #include "check/rules/plural_category.hpp"
 #include "loader/discovery.hpp"
 #include "locale_reading.hpp"
+#include "tarnevo/options.hpp"
 
 namespace tarnevo::cli {
 
@@ -23,6 +25,10 @@ struct CheckOptions {
   std::vector<std::string> locales;
   // --ignore: key paths left out of every finding.
   KeyFilter ignore;
+  // --root-key: whether each file is read beneath a key naming its locale.
+  RootKey root_key = RootKey::Auto;
+  // --only: the kinds reported, and the only ones that can fail the run.
+  KindSet only = KindSet::all();
 };
 
 struct LocaleCheck {
@@ -43,6 +49,15 @@ struct LocaleCheck {
   bool lacks_keys() const noexcept {
     return keys && (!keys->missing.empty() || !keys->conflicts.empty());
   }
+  // Whether CLDR knows the locale's language: a name it does not know is often a file in the
+  // directory that is no locale at all (a table of completion percentages).
+  bool known_to_cldr() const noexcept { return plural_categories.has_value(); }
+};
+
+// One file of the default locale, and why it gives no keys: "a list", "no keys", ...
+struct DefaultFileNote {
+  std::string path;
+  std::string holds;
 };
 
 struct CheckReport {
@@ -52,23 +67,25 @@ struct CheckReport {
   // The default locale is there and every file of it reads, so other locales can fall back to it.
   bool default_loads = false;
   bool strict = false;
+  KindSet only = KindSet::all();
+  RootKey root_key = RootKey::Auto;
+  // Each locale was read beneath its root key.
+  bool root_keyed = false;
+  // When the default locale is there but gives no keys, each of its files and what it holds
+  // instead: nothing can be compared, so the check fails.
+  std::vector<DefaultFileNote> empty_default;
   // The checked locales, in ascending byte order of the names.
   std::vector<LocaleCheck> locales;
   // Locales named with --locale that the directory does not hold, in the order given.
   std::vector<std::string> not_found;
 
   std::size_t file_count() const noexcept;
-  std::size_t failing_file_count() const noexcept;
   std::size_t locales_lacking_keys() const noexcept;
-  std::size_t placeholder_mismatches() const noexcept;
-  std::size_t blank_strings() const noexcept;
-  std::size_t plural_gaps() const noexcept;
-  std::size_t shape_mismatches() const noexcept;
-  std::size_t shadowed_keys() const noexcept;
-  // Passes when no file fails, the default locale and every --locale is there, and no string's
-  // placeholders differ from the default's; with --strict, also when no locale lacks keys and
-  // there are no blank strings, plural gaps, shape mismatches or shadowed keys.
-  bool passed() const noexcept;
+  // What fails the run whatever the findings: the default locale or a --locale is not there,
+  // or the default locale gives no keys.
+  bool setup_fails() const noexcept {
+    return !default_found || !not_found.empty() || !empty_default.empty();
+  }
 };
 
 CheckReport build_check_report(std::string directory, const detail::loader::LocaleIndex& index,

@@ -1,15 +1,23 @@
 #include "check/text_report.hpp"
 
+#include <array>
 #include <string_view>
 
 namespace tarnevo::cli {
 namespace {
+
+// A kind counted with at most this many examples when its findings are not listed in full.
+constexpr std::size_t kExamples = 3;
 
 std::string count_of(std::size_t count, std::string_view one, std::string_view many) {
   std::string text = std::to_string(count);
   text.push_back(' ');
   text.append(count == 1 ? one : many);
   return text;
+}
+
+std::string count_of(std::size_t count, FindingKind kind) {
+  return count_of(count, kind_info(kind).one, kind_info(kind).many);
 }
 
 std::string percent(std::size_t tenths) {
@@ -26,99 +34,45 @@ std::string join_phrases(const std::vector<std::string>& phrases) {
   return text;
 }
 
-std::string join_list(const std::vector<std::string>& items) {
-  std::string text;
-  for (const std::string& item : items) {
-    if (!text.empty()) text.append(", ");
-    text.append(item);
-  }
-  return text;
+const std::string& subject(const Finding& finding) {
+  return finding.key.empty() ? finding.file : finding.key;
 }
 
-// One finding per line: two spaces, the kind in a column of 13, the key and what is wrong there.
-std::string& line(std::string& text, std::string_view kind, const std::string& key) {
-  text.append("  ").append(kind).append(13 - kind.size(), ' ').append(key);
-  return text;
+// Two spaces, the kind in a column of 13, then what the line is about.
+std::string& kind_column(std::string& text, FindingKind kind) {
+  const std::string_view name = kind_info(kind).name;
+  return text.append("  ").append(name).append(name.size() < 13 ? 13 - name.size() : 1, ' ');
 }
 
-// The findings that fail only with --strict, as count phrases.
-std::vector<std::string> strict_only_counts(const CheckReport& report) {
-  std::vector<std::string> phrases;
-  if (const std::size_t n = report.blank_strings()) {
-    phrases.push_back(count_of(n, "blank string", "blank strings"));
-  }
-  if (const std::size_t n = report.plural_gaps()) {
-    phrases.push_back(count_of(n, "plural gap", "plural gaps"));
-  }
-  if (const std::size_t n = report.shape_mismatches()) {
-    phrases.push_back(count_of(n, "shape mismatch", "shape mismatches"));
-  }
-  if (const std::size_t n = report.shadowed_keys()) {
-    phrases.push_back(count_of(n, "shadowed key", "shadowed keys"));
-  }
-  return phrases;
+void append_finding(const Finding& finding, std::string& text) {
+  kind_column(text, finding.kind).append(subject(finding));
+  if (!finding.message.empty()) text.append(": ").append(finding.message);
+  text += '\n';
 }
 
-void append_key_lines(const LocaleCheck& locale, const std::string& default_name,
-                      std::string& text) {
-  if (locale.keys) {
-    for (const std::string& key : locale.keys->missing) line(text, "missing", key) += '\n';
-    for (const std::string& key : locale.keys->extra) line(text, "extra", key) += '\n';
-    for (const KeyConflict& conflict : locale.keys->conflicts) {
-      line(text, "conflict", conflict.key).append(" (");
-      if (conflict.default_has_object) {
-        text.append("keys below it in ").append(default_name).append(", a value in ");
-      } else {
-        text.append("a value in ").append(default_name).append(", keys below it in ");
-      }
-      text.append(locale.reading.name).append(")\n");
-    }
+// One kind's findings in one locale: in full when they fail the run, when --show names the
+// kind, or when there are no more than the examples would show; else a count, the first
+// examples and how to see them all.
+void append_kind(std::span<const Finding> group, KindSet show, std::string& text) {
+  const FindingKind kind = group.front().kind;
+  if (group.front().fails || show.has(kind) || group.size() <= kExamples) {
+    for (const Finding& finding : group) append_finding(finding, text);
+    return;
   }
-  const Findings& findings = locale.findings;
-  for (const std::string& key : findings.blank) line(text, "blank", key) += '\n';
-  for (const PlaceholderFinding& finding : findings.placeholders) {
-    line(text, "placeholder", finding.key).append(": ");
-    const PlaceholderDiff& diff = finding.diff;
-    if (!diff.missing.empty()) text.append("missing ").append(join_list(diff.missing));
-    if (!diff.missing.empty() && !diff.unexpected.empty()) text.append("; ");
-    if (!diff.unexpected.empty()) text.append("unexpected ").append(join_list(diff.unexpected));
-    text += '\n';
+  kind_column(text, kind).append(std::to_string(group.size())).append(": ");
+  for (std::size_t i = 0; i < kExamples; ++i) {
+    text.append(subject(group[i])).append(", ");
   }
-  for (const PluralGap& gap : findings.plurals) {
-    line(text, "plural", gap.key).append(": missing ").append(join_list(gap.missing)) += '\n';
-  }
-  for (const ShapeFinding& shape : findings.shapes) {
-    line(text, "shape", shape.key).append(": ").append(shape.locale).append(", ");
-    text.append(default_name).append(" has ").append(shape.fallback) += '\n';
-  }
-  for (const ShadowedKey& shadowed : findings.shadowed) {
-    line(text, "shadowed", shadowed.key).append(": ").append(shadowed.files.front());
-    const std::vector<std::string> others(shadowed.files.begin() + 1, shadowed.files.end());
-    text.append(" wins over ").append(join_list(others)) += '\n';
-  }
+  text.append("... (--show ").append(kind_info(kind).name).append(" for all ");
+  text.append(std::to_string(group.size())).append(")\n");
 }
 
-void append_counts(const LocaleCheck& locale, std::string& text) {
-  const auto add = [&](std::size_t count, std::string_view one, std::string_view many) {
-    if (count != 0) text.append(", ").append(count_of(count, one, many));
-  };
-  if (locale.keys) {
-    add(locale.keys->missing.size(), "missing", "missing");
-    add(locale.keys->extra.size(), "extra", "extra");
-    add(locale.keys->conflicts.size(), "conflict", "conflicts");
-  }
-  const Findings& findings = locale.findings;
-  add(findings.blank.size(), "blank", "blank");
-  add(findings.placeholders.size(), "placeholder mismatch", "placeholder mismatches");
-  add(findings.plurals.size(), "plural gap", "plural gaps");
-  add(findings.shapes.size(), "shape mismatch", "shape mismatches");
-  add(findings.shadowed.size(), "shadowed key", "shadowed keys");
-}
-
-void append_locale(const LocaleCheck& locale, const CheckReport& report, std::string& text) {
+void append_header(const LocaleCheck& locale, const CheckReport& report,
+                   std::span<const Finding> findings, std::string& text) {
   const LocaleReading& reading = locale.reading;
   text.append(reading.name);
   if (locale.is_default) text.append(" (default)");
+  if (!locale.known_to_cldr()) text.append(" (not a locale CLDR knows)");
   text.append(": ").append(count_of(reading.file_count, "file", "files"));
   if (!reading.loads()) {
     text.append(" (").append(std::to_string(reading.failures.size())).append(" failing: loading ");
@@ -139,20 +93,77 @@ void append_locale(const LocaleCheck& locale, const CheckReport& report, std::st
     text.append(count_of(keys.default_keys, "key", "keys"));
     text.append(" (").append(percent(keys.completeness_tenths())).append(")");
   }
-  append_counts(locale, text);
+  for (std::size_t i = 0; i < findings.size();) {
+    std::size_t end = i;
+    while (end < findings.size() && findings[end].kind == findings[i].kind) ++end;
+    // The header already says how many files fail.
+    if (findings[i].kind != FindingKind::Failure) {
+      text.append(", ").append(count_of(end - i, findings[i].kind));
+    }
+    i = end;
+  }
   text += '\n';
-  append_key_lines(locale, report.default_locale, text);
 }
 
-void append_summary(const CheckReport& report, std::string& text) {
-  const std::size_t failing = report.failing_file_count();
-  const std::size_t lacking = report.locales_lacking_keys();
-  const std::vector<std::string> strict_only = strict_only_counts(report);
-  if (report.passed()) {
+void append_locale(const LocaleCheck& locale, const CheckReport& report,
+                   std::span<const Finding> findings, KindSet show, std::string& text) {
+  append_header(locale, report, findings, text);
+  for (std::size_t i = 0; i < findings.size();) {
+    std::size_t end = i;
+    while (end < findings.size() && findings[end].kind == findings[i].kind) ++end;
+    if (findings[i].kind != FindingKind::Failure) {
+      append_kind(findings.subspan(i, end - i), show, text);
+    }
+    i = end;
+  }
+}
+
+void append_setup_problems(const CheckReport& report, std::string& text) {
+  if (!report.default_found) {
+    text.append("FAILED: Locale not found: ").append(report.default_locale);
+    text.append(" (the default locale; name another with --default)\n");
+  }
+  for (const std::string& name : report.not_found) {
+    text.append("FAILED: Locale not found: ").append(name).append(" (named by --locale)\n");
+  }
+  if (report.root_keyed) {
+    text.append("Root-keyed: each file holds its locale's keys beneath the locale's name, and is ");
+    text.append("compared beneath it (--root-key ");
+    text.append(report.root_key == RootKey::Auto ? "auto" : "on").append(").\n");
+  }
+}
+
+std::size_t failing(std::span<const Finding> findings, FindingKind kind) {
+  std::size_t count = 0;
+  for (const Finding& finding : findings) count += finding.fails && finding.kind == kind;
+  return count;
+}
+
+void append_summary(const CheckReport& report, std::span<const Finding> findings, bool passed,
+                    std::string& text) {
+  std::vector<const std::string*> lacking;
+  std::array<std::size_t, kFindingKindCount> counts{};
+  for (const Finding& finding : findings) {
+    ++counts[static_cast<std::size_t>(finding.kind)];
+    if (finding.kind == FindingKind::Missing &&
+        (lacking.empty() || *lacking.back() != finding.locale)) {
+      lacking.push_back(&finding.locale);
+    }
+  }
+  // The kinds that fail under --strict, missing keys aside (said per locale), as count phrases.
+  std::vector<std::string> strict_only;
+  for (std::size_t i = 0; i < kFindingKindCount; ++i) {
+    const auto kind = static_cast<FindingKind>(i);
+    if (kind_info(kind).fails == FailsWhen::Strict && kind != FindingKind::Missing &&
+        counts[i] != 0) {
+      strict_only.push_back(count_of(counts[i], kind));
+    }
+  }
+  if (passed) {
     text.append("OK: ").append(count_of(report.file_count(), "file", "files")).append(" in ");
     text.append(count_of(report.locales.size(), "locale", "locales")).append(" read");
-    if (lacking != 0) {
-      text.append("; ").append(count_of(lacking, "locale lacks", "locales lack"));
+    if (!lacking.empty()) {
+      text.append("; ").append(count_of(lacking.size(), "locale lacks", "locales lack"));
       text.append(" keys, which loading fills from ").append(report.default_locale);
     }
     if (!strict_only.empty()) {
@@ -161,56 +172,74 @@ void append_summary(const CheckReport& report, std::string& text) {
     text.append(".\n");
     return;
   }
-  if (!report.default_found) {
-    text.append("FAILED: Locale not found: ").append(report.default_locale);
-    text.append(" (the default locale; name another with --default)\n");
+  const std::size_t before = text.size();
+  if (!report.empty_default.empty()) {
+    text.append("FAILED: The default locale ").append(report.default_locale);
+    text.append(" has no keys, so nothing can be compared: ");
+    std::vector<std::string> notes;
+    for (const DefaultFileNote& note : report.empty_default) {
+      notes.push_back(note.path + " holds " + note.holds);
+    }
+    text.append(join_names(notes, "; ")).append(".\n");
   }
-  for (const std::string& name : report.not_found) {
-    text.append("FAILED: Locale not found: ").append(name).append(" (named by --locale)\n");
-  }
-  if (failing != 0) {
-    text.append("FAILED: ").append(std::to_string(failing)).append(" of ");
+  if (const std::size_t files = failing(findings, FindingKind::Failure)) {
+    text.append("FAILED: ").append(std::to_string(files)).append(" of ");
     text.append(count_of(report.file_count(), "file", "files")).append(" failed to read.\n");
   }
-  if (const std::size_t mismatches = report.placeholder_mismatches()) {
+  if (const std::size_t mismatches = failing(findings, FindingKind::Placeholder)) {
     text.append("FAILED: ");
     text.append(
         count_of(mismatches, "string's placeholders differ", "strings' placeholders differ"));
     text.append(" from ").append(report.default_locale).append("'s.\n");
   }
-  if (report.strict && lacking != 0) {
-    text.append("FAILED (--strict): ").append(count_of(lacking, "locale lacks", "locales lack"));
+  if (const std::size_t errors = failing(findings, FindingKind::IcuSyntax)) {
+    text.append("FAILED: ").append(count_of(errors, "string does", "strings do"));
+    text.append(" not read as ICU MessageFormat where ").append(report.default_locale);
+    text.append("'s does.\n");
+  }
+  if (report.strict && !lacking.empty()) {
+    text.append("FAILED (--strict): ");
+    text.append(count_of(lacking.size(), "locale lacks", "locales lack"));
     text.append(" keys of ").append(report.default_locale).append(".\n");
   }
   if (report.strict && !strict_only.empty()) {
     text.append("FAILED (--strict): ").append(join_phrases(strict_only)).append(".\n");
   }
+  if (text.size() == before) text.append("FAILED: see the first lines.\n");
 }
 
 }  // namespace
 
-std::string render_check_text(const CheckReport& report) {
+std::string render_check_text(const CheckReport& report, std::span<const Finding> findings,
+                              KindSet show) {
   std::string text;
-  for (const LocaleCheck& locale : report.locales) {
-    for (const FileFailure& failure : locale.reading.failures) {
-      text.append(failure.path).append(": ").append(failure.message);
-      // A TOML message already ends its last line.
-      if (!text.ends_with('\n')) text += '\n';
-    }
+  append_setup_problems(report, text);
+  for (const Finding& finding : findings) {
+    if (finding.kind != FindingKind::Failure) continue;
+    text.append(finding.file).append(": ").append(finding.message);
+    // A TOML message already ends its last line.
+    if (!text.ends_with('\n')) text += '\n';
   }
   if (!text.empty()) text += '\n';
   if (report.locales.empty() && report.not_found.empty()) {
     text.append("No locale files in ").append(report.directory).append(".\n");
   }
-  // The default locale first: the others are described against it.
+  // The default locale first, as the findings are: the others are described against it.
+  std::size_t at = 0;
+  const auto write = [&](const LocaleCheck& locale) {
+    std::size_t end = at;
+    while (end < findings.size() && findings[end].locale == locale.reading.name) ++end;
+    append_locale(locale, report, findings.subspan(at, end - at), show, text);
+    at = end;
+  };
   for (const LocaleCheck& locale : report.locales) {
-    if (locale.is_default) append_locale(locale, report, text);
+    if (locale.is_default) write(locale);
   }
   for (const LocaleCheck& locale : report.locales) {
-    if (!locale.is_default) append_locale(locale, report, text);
+    if (!locale.is_default) write(locale);
   }
   text += '\n';
-  append_summary(report, text);
+  append_summary(report, findings, check_passes(report, findings), text);
   return text;
 }
 

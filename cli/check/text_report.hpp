@@ -1,14 +1,19 @@
 // The report of `tarnevo check` as text for people.
 #pragma once
 
+#include <span>
 #include <string>
 
+#include "check/finding_list.hpp"
 #include "check/report.hpp"
 
 namespace tarnevo::cli {
 
-// Failing files first ("PATH: MESSAGE"), then one paragraph per locale, then a last line that
-// starts with "OK:" or "FAILED".
-std::string render_check_text(const CheckReport& report);
+// What cannot be checked first (a default locale or --locale that is not there), failing files
+// ("PATH: MESSAGE"), then one paragraph per locale: its header line, every finding that fails
+// the run or whose kind `show` names, and each other kind as a count with at most three
+// examples; then a last line that starts with "OK:" or "FAILED".
+std::string render_check_text(const CheckReport& report, std::span<const Finding> findings,
+                              KindSet show);
 
 }  // namespace tarnevo::cli

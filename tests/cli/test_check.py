@@ -37,19 +37,17 @@ def test_key_report_text(mixed_dir):
     result = run("check", mixed_dir)
     assert result.returncode == 0
     assert result.stderr == b""
+    # Conflicts are keys the locale lacks, since filling cannot give them.
+    assert "  missing      f: a value in en, keys below it in fr\n" in run("check", mixed_dir, "--show", "missing").stdout.decode()
     assert result.stdout.decode() == (
         "en (default): 1 file, 7 keys\n"
         "de: 2 files, 7 of 7 keys (100.0%), 2 extra\n"
         "  extra        all.x\n"
         "  extra        n\n"
-        "fr: 1 file, 2 of 7 keys (28.5%), 3 missing, 2 extra, 2 conflicts, 1 shape mismatch\n"
-        "  missing      b.c\n"
-        "  missing      b.d\n"
-        "  missing      reviewed\n"
+        "fr: 1 file, 2 of 7 keys (28.5%), 5 missing, 2 extra, 1 shape mismatch\n"
+        "  missing      5: b.c, b.d, reviewed, ... (--show missing for all 5)\n"
         "  extra        extra.k\n"
         "  extra        n\n"
-        "  conflict     f (a value in en, keys below it in fr)\n"
-        "  conflict     g (keys below it in en, a value in fr)\n"
         "  shape        e: array of 2, en has array of 1\n"
         "\n"
         "OK: 4 files in 3 locales read; 1 locale lacks keys, which loading fills from en; --strict fails on 1 shape mismatch.\n"
@@ -66,6 +64,7 @@ def test_key_report_json(mixed_dir):
     assert en == {
         "name": "en", "default": True, "files": 1, "failing_files": 0, "loads": True, "keys": 7,
         "plural_categories": ["one", "other"], "plurals": [], "shadowed": [],
+        "known_to_cldr": True, "not_object": [], "root_key": [],
     }
     assert de["completeness"] == 100.0 and de["missing"] == [] and de["extra"] == ["all.x", "n"]
     assert fr == {
@@ -74,6 +73,7 @@ def test_key_report_json(mixed_dir):
         "default_keys": 7, "provided": 2, "completeness": 28.5,
         "plural_categories": ["one", "many", "other"], "plurals": [], "shadowed": [],
         "placeholders": [], "shapes": [{"key": "e", "locale": "array of 2", "default": "array of 1"}], "blank": [],
+        "known_to_cldr": True, "not_object": [], "root_key": [], "icu_syntax": [], "dropped_selectors": [],
     }
 
 

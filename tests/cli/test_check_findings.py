@@ -31,7 +31,7 @@ def locale_entry(report, name):
         ({"fr.json": dict(EN, greeting="Bonjour, {nom} !")}, "placeholders",
          [{"key": "greeting", "missing": ["{name}"], "unexpected": ["{nom}"]}],
          "  placeholder  greeting: missing {name}; unexpected {nom}", True),
-        ({"ar.json": EN}, "plurals", [{"key": "photos", "missing": ["zero", "two", "few", "many"]}],
+        ({"ar.json": EN}, "plurals", [{"key": "photos", "kind": "nested", "missing": ["zero", "two", "few", "many"], "unexpected": []}],
          "  plural       photos: missing zero, two, few, many", False),
         ({"fr.json": dict(EN, weekdays=["lun."], retries="3")}, "shapes",
          [{"key": "retries", "locale": "string", "default": "number"},
@@ -134,13 +134,13 @@ def test_plural_groups_follow_cldr(locale_dir, locale, categories, photos, missi
     entry = locale_entry(report, locale)
     assert entry["plural_categories"] == categories
     assert (entry["missing"], entry["extra"]) == (missing_keys, [])
-    assert entry["plurals"] == ([{"key": "photos", "missing": plural_gap}] if plural_gap else [])
+    assert entry["plurals"] == ([{"key": "photos", "kind": "nested", "missing": plural_gap, "unexpected": []}] if plural_gap else [])
 
 
 def test_the_default_locale_is_judged_by_its_own_language(locale_dir):
     path = locale_dir({"ru.json": json.dumps({"files": {"one": "{count} файл", "other": "{count} файла"}})})
     _, report = check_json(path, "--default", "ru")
-    assert locale_entry(report, "ru")["plurals"] == [{"key": "files", "missing": ["few", "many"]}]
+    assert locale_entry(report, "ru")["plurals"] == [{"key": "files", "kind": "nested", "missing": ["few", "many"], "unexpected": []}]
 
 
 def test_shadowed_keys_name_every_file_and_the_winner_that_load_uses(locale_dir):
@@ -277,7 +277,7 @@ def test_every_written_key_used_as_a_pattern_ignores_exactly_that_key(locale_dir
     for key in written:
         _, report = check_json(path, "--ignore", key)
         assert locale_entry(report, "fr")["missing"] == [other for other in written if other != key]
-    text = run("check", path).stdout.decode()
+    text = run("check", path, "--show", "missing").stdout.decode()
     assert '  missing      group."line\\nbreak"\n' in text  # one line per key, whatever the key holds
 
 

@@ -21,8 +21,9 @@ def test_check_is_clean_and_reports_what_filling_supplies():
     assert result.returncode == 0, result.stdout.decode()
     text = result.stdout.decode()
     assert text.startswith("en (default): 3 files, 30 keys\n")
-    assert "  missing      common.last_seen\n" in text  # null in fr
-    assert "  missing      ui.forms.meta.reviewed\n" in text  # a TOML date is one key
+    listed = run("check", LOCALES, "--show", "missing").stdout.decode()
+    assert "  missing      common.last_seen\n" in listed  # null in fr
+    assert "  missing      ui.forms.meta.reviewed\n" in listed  # a TOML date is one key
     assert "  extra        common.beta_banner\n" in text
     # French uses "many" (CLDR); fr has five weekdays where en has seven.
     assert "  plural       common.photos: missing many\n" in text

@@ -1,0 +1,87 @@
+#include "check/finding_kinds.hpp"
+
+#include <array>
+
+namespace tarnevo::cli {
+namespace {
+
+constexpr std::array<KindInfo, kFindingKindCount> kKinds = {{
+    {FindingKind::Failure, "failure", "failing file", "failing files", FailsWhen::Always},
+    {FindingKind::Placeholder, "placeholder", "placeholder mismatch", "placeholder mismatches",
+     FailsWhen::Always},
+    {FindingKind::IcuSyntax, "icu-syntax", "ICU syntax error", "ICU syntax errors",
+     FailsWhen::Always},
+    {FindingKind::Missing, "missing", "missing", "missing", FailsWhen::Strict},
+    {FindingKind::Extra, "extra", "extra", "extra", FailsWhen::Never},
+    {FindingKind::Blank, "blank", "blank string", "blank strings", FailsWhen::Strict},
+    {FindingKind::Plural, "plural", "plural gap", "plural gaps", FailsWhen::Strict},
+    {FindingKind::Shape, "shape", "shape mismatch", "shape mismatches", FailsWhen::Strict},
+    {FindingKind::Shadowed, "shadowed", "shadowed key", "shadowed keys", FailsWhen::Strict},
+    {FindingKind::NotObject, "not-object", "file that adds nothing", "files that add nothing",
+     FailsWhen::Strict},
+    {FindingKind::RootKey, "root-key", "foreign root key", "foreign root keys", FailsWhen::Strict},
+    {FindingKind::Selector, "selector", "dropped selector", "dropped selectors", FailsWhen::Never},
+}};
+
+// The rows are in the enum's order, so a kind is its own index.
+constexpr bool rows_in_order() {
+  for (std::size_t i = 0; i < kKinds.size(); ++i) {
+    if (static_cast<std::size_t>(kKinds[i].kind) != i) return false;
+  }
+  return true;
+}
+static_assert(rows_in_order());
+
+std::string known_names() {
+  std::string names;
+  for (const KindInfo& info : kKinds) {
+    if (!names.empty()) names.append(", ");
+    names.append(info.name);
+  }
+  return names;
+}
+
+}  // namespace
+
+const KindInfo& kind_info(FindingKind kind) noexcept {
+  return kKinds[static_cast<std::size_t>(kind)];
+}
+
+std::optional<FindingKind> kind_from_name(std::string_view name) noexcept {
+  for (const KindInfo& info : kKinds) {
+    if (info.name == name) return info.kind;
+  }
+  return std::nullopt;
+}
+
+std::expected<KindSet, std::string> KindSet::parse(std::string_view written) {
+  if (written == "all") return all();
+  KindSet kinds;
+  while (true) {
+    const std::size_t comma = written.find(',');
+    const std::string_view name = written.substr(0, comma);
+    const auto kind = kind_from_name(name);
+    if (!kind) {
+      return std::unexpected("unknown kind '" + std::string(name) + "' (kinds: " + known_names() +
+                             "; or all)");
+    }
+    kinds.add(*kind);
+    if (comma == std::string_view::npos) return kinds;
+    written.remove_prefix(comma + 1);
+  }
+}
+
+bool kind_fails(FindingKind kind, bool strict, KindSet only) noexcept {
+  if (!only.has(kind)) return false;
+  switch (kind_info(kind).fails) {
+    case FailsWhen::Always:
+      return true;
+    case FailsWhen::Strict:
+      return strict;
+    case FailsWhen::Never:
+      break;
+  }
+  return false;
+}
+
+}  // namespace tarnevo::cli

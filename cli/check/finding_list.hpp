@@ -1,0 +1,38 @@
+// The check's findings as one list of uniform values, made once from the rules' typed output;
+// every report format writes this list.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "check/finding_kinds.hpp"
+#include "check/report.hpp"
+
+namespace tarnevo::cli {
+
+struct Finding {
+  FindingKind kind;
+  std::string locale;
+  // The key path, empty for a finding about a whole file.
+  std::string key;
+  // The file concerned, when one is: a failing file, a file that adds nothing, a foreign root
+  // key, the file that wins for a shadowed key.
+  std::string file;
+  // What is wrong, without the kind, key or file ("missing {name}; unexpected {nom}"); empty
+  // when the kind and key say it all (a missing key).
+  std::string message;
+  bool fails = false;
+};
+
+// Every finding of the kinds that --only selects: the default locale's first, then the other
+// locales in the report's order, each locale's in the order of FindingKind.
+std::vector<Finding> flatten_findings(const CheckReport& report);
+
+// No finding fails and nothing about the setup does.
+bool check_passes(const CheckReport& report, std::span<const Finding> findings) noexcept;
+
+// "a, b and c" (the words of the report).
+std::string join_names(const std::vector<std::string>& names, std::string_view separator = ", ");
+
+}  // namespace tarnevo::cli
