@@ -71,8 +71,7 @@ std::expected<KindSet, std::string> KindSet::parse(std::string_view written) {
   }
 }
 
-bool kind_fails(FindingKind kind, bool strict, KindSet only) noexcept {
-  if (!only.has(kind)) return false;
+bool kind_fails(FindingKind kind, bool strict) noexcept {
   switch (kind_info(kind).fails) {
     case FailsWhen::Always:
       return true;
