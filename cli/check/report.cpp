@@ -121,9 +121,9 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
     std::vector<const LocaleValue*> values;
     values.reserve(pieces.pieces.size());
     for (const LocalePiece& piece : pieces.pieces) values.push_back(&piece.value);
-    // A default locale whose files do not all read cannot show the layout.
+    // A default locale whose files do not all read cannot show the layout by itself.
     reading.root_keyed =
-        pieces.failures.empty() &&
+        (pieces.failures.empty() || options.root_key != RootKey::Auto) &&
         detail::loader::directory_root_keyed(options.root_key, values, report.default_locale);
     report.root_keyed = reading.root_keyed;
     fallback = check_pieces(entry->first, entry->second.size(),

@@ -53,6 +53,26 @@ def test_a_root_key_naming_another_locale_is_a_finding(yaml_and_toml, locale_dir
     assert run("check", path, "--strict", "--only", "root-key").returncode == 1
 
 
+@pytest.mark.parametrize(
+    "files, mode, rooted",
+    [
+        ({"en/broken.json": "{"}, None, False),  # a default that does not read cannot show the layout
+        ({"en/broken.json": "{"}, "on", True),
+        ({"en/more.yml": "app:\n  title: T\n"}, None, False),  # one key, but not the locale's
+    ],
+)
+def test_what_makes_a_directory_root_keyed(yaml_and_toml, locale_dir, files, mode, rooted):
+    path = locale_dir(dict(ROOTED, **files))
+    _, report = check_json(path, *(["--root-key", mode] if mode else []))
+    assert report["root_keyed"] == rooted
+
+
+def test_a_sole_key_that_names_no_locale_is_kept(yaml_and_toml, locale_dir):
+    path = locale_dir(dict(ROOTED, **{"fr.yml": "app:\n  hello: 'Bonjour %{name}'\n"}))
+    _, report = check_json(path)
+    assert (entry(report, "fr")["root_key"], entry(report, "fr")["extra"]) == ([], ["app.hello"])
+
+
 def test_a_list_form_default_fails_and_says_why(yaml_and_toml, locale_dir):
     items = "- id: hello\n  translation: Hi\n"
     path = locale_dir({"en.yml": items, "de.yml": items, "fr.yml": items})
