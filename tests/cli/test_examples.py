@@ -66,3 +66,18 @@ def test_toml_messages_keep_their_lines(locale_dir):
     text = run("check", path).stdout.decode()
     assert text.startswith(f"{path}/en.toml: Parse Error: Failed to parse TOML: TOML parse error at line 2")
     assert "\n\n\n" not in text  # the message's own last line feed is not doubled
+
+
+@pytest.mark.parametrize(
+    "folder, status, most_lines, wanted",
+    [
+        ("json-app", 1, 150, "FAILED: 9 strings' placeholders differ from en's."),
+        ("rooted-yaml", 1, 30, "  placeholder  errors.not_found: missing %{thing}; unexpected %{sache}"),
+        ("list-yaml", 1, 10, "FAILED: The default locale en has no keys, so nothing can be compared: "),
+    ],
+)
+def test_repository_layouts(folder, status, most_lines, wanted):
+    result = run("check", str(EXAMPLES / "repos" / folder))
+    lines = result.stdout.decode().splitlines()
+    assert result.returncode == status and len(lines) <= most_lines
+    assert any(line.startswith(wanted) for line in lines)
