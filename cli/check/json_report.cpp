@@ -65,11 +65,14 @@ LocaleValue category_list(std::optional<PluralSet> categories) {
 
 void insert_findings(const LocaleCheck& locale, LocaleObject& entry) {
   const Findings& findings = locale.findings;
-  entry.insert("plurals",
-               object_list(findings.plurals, [](LocaleObject& item, const PluralGap& gap) {
-                 item.insert("key", LocaleValue::string(gap.key));
-                 item.insert("missing", string_list(gap.missing));
-               }));
+  entry.insert(
+      "plurals", object_list(findings.plurals, [](LocaleObject& item, const PluralGap& gap) {
+        static constexpr std::string_view kKinds[] = {"nested", "suffix", "icu"};
+        item.insert("key", LocaleValue::string(gap.key));
+        item.insert("kind", LocaleValue::string(kKinds[static_cast<std::size_t>(gap.style)]));
+        item.insert("missing", string_list(gap.missing));
+        item.insert("unexpected", string_list(gap.unexpected));
+      }));
   entry.insert("shadowed",
                object_list(findings.shadowed, [](LocaleObject& item, const ShadowedKey& key) {
                  item.insert("key", LocaleValue::string(key.key));
@@ -77,6 +80,17 @@ void insert_findings(const LocaleCheck& locale, LocaleObject& entry) {
                  item.insert("wins", text(key.files.front()));
                }));
   if (!locale.keys) return;
+  entry.insert("icu_syntax",
+               object_list(findings.icu_syntax, [](LocaleObject& item, const IcuSyntaxFinding& f) {
+                 item.insert("key", LocaleValue::string(f.key));
+                 item.insert("reason", LocaleValue::string(f.reason));
+               }));
+  entry.insert("dropped_selectors",
+               object_list(findings.dropped_selectors,
+                           [](LocaleObject& item, const DroppedSelector& dropped) {
+                             item.insert("key", LocaleValue::string(dropped.key));
+                             item.insert("arguments", string_list(dropped.arguments));
+                           }));
   entry.insert("placeholders", object_list(findings.placeholders, [](LocaleObject& item,
                                                                      const PlaceholderFinding& f) {
                  item.insert("key", LocaleValue::string(f.key));

@@ -29,12 +29,14 @@ LocaleCheck read_and_check(const std::string& name,
   check.reading = join_pieces(name, files.size(), std::move(pieces));
   check.own_keys = count_keys(check.reading.tree);
   if (reference != nullptr) {
-    check.keys =
-        compare_keys(check.reading.tree, *reference,
-                     CompareScope{options.ignore, check.plural_categories}, check.findings);
+    check.keys = compare_keys(
+        check.reading.tree, *reference,
+        CompareScope{options.ignore, check.plural_categories, ordinal_categories_of(name)},
+        check.findings);
   } else if (check.plural_categories) {
-    check.findings.plurals =
-        find_plural_gaps(check.reading.tree, *check.plural_categories, options.ignore);
+    const LanguagePlurals language{*check.plural_categories,
+                                   ordinal_categories_of(name).value_or(kOther)};
+    check.findings.plurals = find_plural_gaps(check.reading.tree, language, options.ignore);
   }
   return check;
 }
@@ -79,9 +81,13 @@ std::size_t CheckReport::shadowed_keys() const noexcept {
   return total(locales, &Findings::shadowed);
 }
 
+std::size_t CheckReport::icu_syntax_errors() const noexcept {
+  return total(locales, &Findings::icu_syntax);
+}
+
 bool CheckReport::passed() const noexcept {
   if (!default_found || !not_found.empty() || failing_file_count() != 0) return false;
-  if (placeholder_mismatches() != 0) return false;
+  if (placeholder_mismatches() != 0 || icu_syntax_errors() != 0) return false;
   if (!strict) return true;
   return locales_lacking_keys() == 0 && blank_strings() == 0 && plural_gaps() == 0 &&
          shape_mismatches() == 0 && shadowed_keys() == 0;

@@ -61,12 +61,14 @@ struct CheckReport {
   std::size_t failing_file_count() const noexcept;
   std::size_t locales_lacking_keys() const noexcept;
   std::size_t placeholder_mismatches() const noexcept;
+  std::size_t icu_syntax_errors() const noexcept;
   std::size_t blank_strings() const noexcept;
   std::size_t plural_gaps() const noexcept;
   std::size_t shape_mismatches() const noexcept;
   std::size_t shadowed_keys() const noexcept;
   // Passes when no file fails, the default locale and every --locale is there, and no string's
-  // placeholders differ from the default's; with --strict, also when no locale lacks keys and
+  // placeholders differ from the default's nor fails to read as ICU MessageFormat where the
+  // default's reads; with --strict, also when no locale lacks keys and
   // there are no blank strings, plural gaps, shape mismatches or shadowed keys.
   bool passed() const noexcept;
 };

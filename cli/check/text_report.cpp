@@ -84,8 +84,18 @@ void append_key_lines(const LocaleCheck& locale, const std::string& default_name
     if (!diff.unexpected.empty()) text.append("unexpected ").append(join_list(diff.unexpected));
     text += '\n';
   }
+  for (const IcuSyntaxFinding& finding : findings.icu_syntax) {
+    line(text, "icu-syntax", finding.key).append(": ").append(finding.reason) += '\n';
+  }
+  for (const DroppedSelector& dropped : findings.dropped_selectors) {
+    line(text, "dropped", dropped.key).append(": ").append(join_list(dropped.arguments)) += '\n';
+  }
   for (const PluralGap& gap : findings.plurals) {
-    line(text, "plural", gap.key).append(": missing ").append(join_list(gap.missing)) += '\n';
+    line(text, "plural", gap.key).append(":");
+    if (!gap.missing.empty()) text.append(" missing ").append(join_list(gap.missing));
+    if (!gap.missing.empty() && !gap.unexpected.empty()) text.append(";");
+    if (!gap.unexpected.empty()) text.append(" unexpected ").append(join_list(gap.unexpected));
+    text += '\n';
   }
   for (const ShapeFinding& shape : findings.shapes) {
     line(text, "shape", shape.key).append(": ").append(shape.locale).append(", ");
@@ -110,6 +120,8 @@ void append_counts(const LocaleCheck& locale, std::string& text) {
   const Findings& findings = locale.findings;
   add(findings.blank.size(), "blank", "blank");
   add(findings.placeholders.size(), "placeholder mismatch", "placeholder mismatches");
+  add(findings.icu_syntax.size(), "ICU syntax error", "ICU syntax errors");
+  add(findings.dropped_selectors.size(), "dropped selector", "dropped selectors");
   add(findings.plurals.size(), "plural gap", "plural gaps");
   add(findings.shapes.size(), "shape mismatch", "shape mismatches");
   add(findings.shadowed.size(), "shadowed key", "shadowed keys");
@@ -177,6 +189,12 @@ void append_summary(const CheckReport& report, std::string& text) {
     text.append(
         count_of(mismatches, "string's placeholders differ", "strings' placeholders differ"));
     text.append(" from ").append(report.default_locale).append("'s.\n");
+  }
+  if (const std::size_t errors = report.icu_syntax_errors()) {
+    text.append("FAILED: ");
+    text.append(count_of(errors, "string does not", "strings do not"));
+    text.append(" read as ICU MessageFormat where ").append(report.default_locale);
+    text.append("'s do.\n");
   }
   if (report.strict && lacking != 0) {
     text.append("FAILED (--strict): ").append(count_of(lacking, "locale lacks", "locales lack"));

@@ -74,6 +74,7 @@ def test_key_report_json(mixed_dir):
         "default_keys": 7, "provided": 2, "completeness": 28.5,
         "plural_categories": ["one", "many", "other"], "plurals": [], "shadowed": [],
         "placeholders": [], "shapes": [{"key": "e", "locale": "array of 2", "default": "array of 1"}], "blank": [],
+        "icu_syntax": [], "dropped_selectors": [],
     }
 
 

@@ -31,7 +31,7 @@ def locale_entry(report, name):
         ({"fr.json": dict(EN, greeting="Bonjour, {nom} !")}, "placeholders",
          [{"key": "greeting", "missing": ["{name}"], "unexpected": ["{nom}"]}],
          "  placeholder  greeting: missing {name}; unexpected {nom}", True),
-        ({"ar.json": EN}, "plurals", [{"key": "photos", "missing": ["zero", "two", "few", "many"]}],
+        ({"ar.json": EN}, "plurals", [{"key": "photos", "kind": "nested", "missing": ["zero", "two", "few", "many"], "unexpected": []}],
          "  plural       photos: missing zero, two, few, many", False),
         ({"fr.json": dict(EN, weekdays=["lun."], retries="3")}, "shapes",
          [{"key": "retries", "locale": "string", "default": "number"},
@@ -82,7 +82,8 @@ PLACEHOLDER_CASES = {
     "printf_reordered": ("%s has %d photos", "%2$d photos pour %1$s", [], []),
     "printf_dropped": ("%s of %s", "%s", ["%s"], []),
     "percent_signs": ("100%% sure, 50% off", "50 % de remise", [], []),
-    "form_changed": ("{name}", "{{name}}", ["{name}"], ["{{name}}"]),
+    # A syntax counts in the translation only where the default's string uses it.
+    "form_changed": ("{name}", "{{name}}", ["{name}"], []),
     "icu_nested": ("{g, select, f {{n, plural, offset:1 other {She and # others, {place}}}} other {{who}}}",
                    "{g, select, f {{n, plural, offset:1 other {Elle et # autres}}} other {{qui}}}",
                    ["{place}", "{who}"], ["{qui}"]),
@@ -134,13 +135,13 @@ def test_plural_groups_follow_cldr(locale_dir, locale, categories, photos, missi
     entry = locale_entry(report, locale)
     assert entry["plural_categories"] == categories
     assert (entry["missing"], entry["extra"]) == (missing_keys, [])
-    assert entry["plurals"] == ([{"key": "photos", "missing": plural_gap}] if plural_gap else [])
+    assert entry["plurals"] == ([{"key": "photos", "kind": "nested", "missing": plural_gap, "unexpected": []}] if plural_gap else [])
 
 
 def test_the_default_locale_is_judged_by_its_own_language(locale_dir):
     path = locale_dir({"ru.json": json.dumps({"files": {"one": "{count} файл", "other": "{count} файла"}})})
     _, report = check_json(path, "--default", "ru")
-    assert locale_entry(report, "ru")["plurals"] == [{"key": "files", "missing": ["few", "many"]}]
+    assert locale_entry(report, "ru")["plurals"] == [{"key": "files", "kind": "nested", "missing": ["few", "many"], "unexpected": []}]
 
 
 def test_shadowed_keys_name_every_file_and_the_winner_that_load_uses(locale_dir):
@@ -163,7 +164,7 @@ def test_shadowed_keys_name_every_file_and_the_winner_that_load_uses(locale_dir)
 
 
 def test_locale_filter(locale_dir):
-    path = locale_dir({"en.json": '{"a": "A"}', "de.json": '{"b": 1}', "fr.json": '{"a": "{x}"}', "it.json": "{"})
+    path = locale_dir({"en.json": '{"a": "A {y}"}', "de.json": '{"b": 1}', "fr.json": '{"a": "{x}"}', "it.json": "{"})
     status, report = check_json(path, "--locale", "de", "--locale=de")
     assert status == 0 and [locale["name"] for locale in report["locales"]] == ["de"]
     assert locale_entry(report, "de")["missing"] == ["a"]  # still compared with en
@@ -288,8 +289,9 @@ def test_plural_keys_are_counted_by_the_locales_own_categories(locale_dir):
     _, report = check_json(path)
     ja_entry, ko_entry = locale_entry(report, "ja"), locale_entry(report, "ko")
     # en's "zero" counts for ja because ja gives it; "one" does not, ja not using it; "few" is
-    # extra, Japanese not using it either.
-    assert (ja_entry["provided"], ja_entry["default_keys"], ja_entry["extra"]) == (3, 3, ["photos.few"])
+    # an unexpected category, Japanese not using it either, and no extra key.
+    assert (ja_entry["provided"], ja_entry["default_keys"], ja_entry["extra"]) == (3, 3, [])
+    assert ja_entry["plurals"] == [{"key": "photos", "kind": "nested", "missing": [], "unexpected": ["few"]}]
     # A locale lacking the whole group lacks only the categories its language uses.
     assert ko_entry["missing"] == ["photos.other"]
     assert (ko_entry["provided"], ko_entry["default_keys"]) == (1, 2)
@@ -329,7 +331,9 @@ def test_strict_summary_names_each_kind(locale_dir):
 def test_a_hostile_string_is_scanned_in_linear_time(locale_dir):
     n = 300_000
     texts = {"open": "{{" * n, "icu": "{a,select,x{" * (n // 6), "percent": "%{" * n, "nested": "{" * n + "}" * n}
-    path = locale_dir({"en.json": json.dumps(texts), "fr.json": json.dumps({k: v + "{x}" for k, v in texts.items()})})
+    # "{z}" first: the translation's braces count only where the default's string has some.
+    path = locale_dir({"en.json": json.dumps({k: "{z} " + v for k, v in texts.items()}),
+                       "fr.json": json.dumps({k: "{z} " + v + "{x}" for k, v in texts.items()})})
     result = subprocess.run([CLI, "check", path, "--json"], capture_output=True, timeout=20)
     found = locale_entry(json.loads(result.stdout), "fr")["placeholders"]
     assert found == [{"key": key, "missing": [], "unexpected": ["{x}"]} for key in sorted(texts)]

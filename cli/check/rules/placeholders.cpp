@@ -5,6 +5,8 @@
 #include <cstring>
 #include <tuple>
 
+#include "check/rules/icu_message.hpp"
+
 namespace tarnevo::cli {
 namespace {
 
@@ -46,8 +48,8 @@ bool is_digit(char c) noexcept {
 // near it.
 class Scanner {
  public:
-  Scanner(std::string_view text, std::vector<Placeholder>& out)
-      : text_(text), out_(out), budget_(32 * text.size() + 4096) {}
+  Scanner(std::string_view text, std::vector<Placeholder>& out, bool icu_quotes)
+      : text_(text), out_(out), budget_(32 * text.size() + 4096), icu_quotes_(icu_quotes) {}
 
   // Scans a message from `i` to the end of the text or, inside an ICU argument (depth > 0), to
   // the "}" that closes the message, where `i` is left.
@@ -55,13 +57,21 @@ class Scanner {
     while (i < text_.size()) {
       // Plain text up to the next brace or percent sign, in a loop of its own.
       const std::size_t plain = i;
-      while (i < text_.size() && text_[i] != '{' && text_[i] != '}' && text_[i] != '%') ++i;
+      while (i < text_.size() && text_[i] != '{' && text_[i] != '}' && text_[i] != '%' &&
+             !(icu_quotes_ && text_[i] == '\'')) {
+        ++i;
+      }
       if (!spend(i - plain + 1)) {
         i = text_.size();
         return;
       }
       if (i == text_.size()) return;
       const char c = text_[i];
+      if (c == '\'') {
+        const std::size_t end = skip_icu_apostrophe(text_, i, depth > 0);
+        i = spend(end - i) ? end : text_.size();
+        continue;
+      }
       if (c == '}' && depth > 0) return;
       if (c == '{' && (double_brace(i) || brace_argument(i, depth))) continue;
       if (c == '%' && percent(i)) continue;
@@ -126,6 +136,11 @@ class Scanner {
       closes_.assign(text_.size(), kNone);
       std::vector<std::size_t> opened;
       for (std::size_t i = 0; i < text_.size(); ++i) {
+        if (icu_quotes_ && text_[i] == '\'') {
+          // Quoted braces are text; `#` quotes nothing that matters here.
+          i = skip_icu_apostrophe(text_, i, false) - 1;
+          continue;
+        }
         if (text_[i] == '{') opened.push_back(i);
         if (text_[i] == '}' && !opened.empty()) {
           closes_[opened.back()] = i;
@@ -297,10 +312,28 @@ class Scanner {
   // For each "{", the index of its "}" (kNone if unclosed); empty until first needed.
   std::vector<std::size_t> closes_;
   unsigned next_argument_ = 1;
+  // ICU MessageFormat text: apostrophes quote (see skip_icu_apostrophe).
+  bool icu_quotes_;
 };
 
 auto identity(const Placeholder& p) noexcept {
   return std::tie(p.form, p.name, p.argument, p.conversion);
+}
+
+// Placeholder forms by the syntax they belong to, one bit each; %(name)s is printf's.
+unsigned syntax_family(Placeholder::Form form) noexcept {
+  switch (form) {
+    case Placeholder::Form::Brace:
+      return 1;
+    case Placeholder::Form::DoubleBrace:
+      return 2;
+    case Placeholder::Form::PercentBrace:
+      return 4;
+    case Placeholder::Form::PercentParen:
+    case Placeholder::Form::Printf:
+      break;
+  }
+  return 8;
 }
 
 bool may_hold_placeholders(std::string_view text) noexcept {
@@ -366,23 +399,29 @@ bool identity_less(const Placeholder& a, const Placeholder& b) noexcept {
   return identity(a) < identity(b);
 }
 
-void find_placeholders(std::string_view text, std::vector<Placeholder>& found) {
+void find_placeholders(std::string_view text, std::vector<Placeholder>& found, bool icu_quotes) {
   if (!may_hold_placeholders(text)) return;
-  Scanner scanner(text, found);
+  Scanner scanner(text, found, icu_quotes);
   std::size_t i = 0;
   scanner.scan_message(i, 0);
 }
 
 PlaceholderDiff PlaceholderComparison::compare(std::string_view locale_text,
-                                               std::string_view default_text,
-                                               bool count_may_differ) {
+                                               std::string_view default_text, bool count_may_differ,
+                                               bool icu_quotes) {
   PlaceholderDiff diff;
   // Most strings have no placeholder on either side.
   if (!may_hold_placeholders(locale_text) && !may_hold_placeholders(default_text)) return diff;
   ours_.clear();
   theirs_.clear();
-  find_placeholders(locale_text, ours_);
-  find_placeholders(default_text, theirs_);
+  find_placeholders(locale_text, ours_, icu_quotes);
+  find_placeholders(default_text, theirs_, icu_quotes);
+  // Only the syntaxes the default's string uses are placeholders in the translation: without a
+  // printf placeholder in the default's, a translation's "%-ot" is a word.
+  unsigned families = 0;
+  for (const Placeholder& p : theirs_) families |= syntax_family(p.form);
+  std::erase_if(ours_,
+                [&](const Placeholder& p) { return (syntax_family(p.form) & families) == 0; });
   // Most translations keep the default's placeholders in the default's order.
   if (std::equal(ours_.begin(), ours_.end(), theirs_.begin(), theirs_.end(), same_identity)) {
     return diff;
