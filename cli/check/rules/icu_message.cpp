@@ -52,8 +52,8 @@ class Reader {
       return std::unexpected(
           IcuSyntaxError{"an argument's '{' is never closed", frames_[depth_ - 1].open});
     }
-    for (std::string_view name : selectors_) {
-      if (std::find(shown_.begin(), shown_.end(), name) == shown_.end() &&
+    for (std::string_view name : message_.selectors) {
+      if (std::find(message_.shown.begin(), message_.shown.end(), name) == message_.shown.end() &&
           std::find(message_.selector_only.begin(), message_.selector_only.end(), name) ==
               message_.selector_only.end()) {
         message_.selector_only.push_back(name);
@@ -123,7 +123,7 @@ class Reader {
     skip_spaces(j);
     if (j == text_.size()) return fail("an argument's '{' is never closed", open);
     if (text_[j] == '}') {
-      shown_.push_back(name);
+      message_.shown.push_back(name);
       i_ = j + 1;
       return nullptr;
     }
@@ -148,13 +148,14 @@ class Reader {
       frame.choice.argument = name;
       frame.choice.ordinal = frame.kind == Kind::Ordinal;
       message_.has_choices = true;
-      selectors_.push_back(name);
+      message_.selectors.push_back(name);
       between_messages_ = true;
       i_ = j + 1;
       return nullptr;
     }
     // number, date, time, ...: the value is shown, in a style that may hold braces and quotes.
-    shown_.push_back(name);
+    message_.has_types = true;
+    message_.shown.push_back(name);
     if (j < text_.size() && text_[j] == '}') {
       i_ = j + 1;
       return nullptr;
@@ -190,7 +191,7 @@ class Reader {
     if (text_[i_] == '}') {
       if (!frame.any_selector) return fail("a plural, select or selectordinal has no messages", i_);
       if (frame.kind != Kind::Select) {
-        if (frame.shows_value) shown_.push_back(frame.choice.argument);
+        if (frame.shows_value) message_.shown.push_back(frame.choice.argument);
         message_.choices.push_back(std::move(frame.choice));
       }
       --depth_;
@@ -238,8 +239,6 @@ class Reader {
   std::size_t depth_ = 0;
   // Inside the innermost open argument, between its messages rather than in one.
   bool between_messages_ = false;
-  std::vector<std::string_view> shown_;
-  std::vector<std::string_view> selectors_;
 };
 
 }  // namespace
@@ -272,9 +271,12 @@ std::string IcuSyntaxError::describe(std::string_view text) const {
 
 std::expected<void, IcuSyntaxError> read_icu_message(std::string_view text, IcuMessage& message) {
   message.choices.clear();
+  message.shown.clear();
+  message.selectors.clear();
   message.selector_only.clear();
   message.has_arguments = false;
   message.has_choices = false;
+  message.has_types = false;
   message.quotes = false;
   return Reader(text, message).run();
 }

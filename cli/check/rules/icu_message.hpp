@@ -28,14 +28,23 @@ struct IcuChoice {
 struct IcuMessage {
   // Every plural and selectordinal argument, nested ones too, in the order they close.
   std::vector<IcuChoice> choices;
-  // Arguments that only choose a form (of `plural`, `select` or `selectordinal`) and are never
-  // shown: neither written as `{name}` (or with a format) nor as `#` in their own messages.
+  // Arguments shown: written as `{name}` (or with a format), or as `#` in their own plural's
+  // messages; and arguments that choose a form (of `plural`, `select` or `selectordinal`).
+  // Either may name one argument more than once.
+  std::vector<std::string_view> shown;
+  std::vector<std::string_view> selectors;
+  // Arguments that only choose a form and are never shown, each once.
   std::vector<std::string_view> selector_only;
-  // At least one argument; a plural, select or selectordinal among them.
+  // At least one argument; a plural, select or selectordinal among them; one with a type such
+  // as number or date.
   bool has_arguments = false;
   bool has_choices = false;
-  // An apostrophe quotes syntax somewhere (`'{'`, `''`): the text is written for MessageFormat.
+  bool has_types = false;
+  // An apostrophe quotes syntax somewhere (`'{'`, `''`).
   bool quotes = false;
+
+  // What `{name}` alone cannot tell: the text is written for MessageFormat.
+  bool is_message_format() const noexcept { return has_choices || has_types || quotes; }
 };
 
 struct IcuSyntaxError {

@@ -238,18 +238,22 @@ class Comparison {
     return true;
   }
 
-  // Where the default's string reads as ICU MessageFormat with arguments, the locale's must
-  // read too, its plural arguments must give its language's categories, apostrophes quote, and
-  // an argument that the default's uses only to choose a form may be left out. Then the
+  // Where the default's string reads as ICU MessageFormat and uses what only MessageFormat has
+  // (a plural, select or typed argument, or quotes), the locale's must read too (or that is all
+  // that is said of it), its plural arguments must give its language's categories, apostrophes
+  // quote, and an argument that the default's uses only to choose a form may be left out. Then the
   // placeholders of both.
   void compare_strings(std::string_view text, std::string_view fallback, bool in_group) {
     const bool icu = std::memchr(fallback.data(), '{', fallback.size()) != nullptr &&
                      read_icu_message(fallback, fallback_message_) &&
-                     fallback_message_.has_arguments;
+                     fallback_message_.is_message_format();
     if (icu) {
       if (auto read = read_icu_message(text, message_); !read) {
+        // The reason says more than the placeholders a broken argument seems to lack.
         findings_.icu_syntax.push_back({path_.text(), read.error().describe(text)});
-      } else if (scope_.categories && message_.has_choices) {
+        return;
+      }
+      if (scope_.categories && message_.has_choices) {
         const LanguagePlurals language{*scope_.categories,
                                        scope_.ordinal_categories.value_or(kOther)};
         if (auto gap = icu_plural_gap(path_.text(), message_, language)) {
@@ -257,8 +261,7 @@ class Comparison {
         }
       }
     }
-    const bool icu_quotes = icu && (fallback_message_.has_choices || fallback_message_.quotes);
-    PlaceholderDiff placeholders = placeholders_.compare(text, fallback, in_group, icu_quotes);
+    PlaceholderDiff placeholders = placeholders_.compare(text, fallback, in_group, icu);
     if (icu && !placeholders.missing.empty() && !fallback_message_.selector_only.empty()) {
       move_dropped_selectors(placeholders);
     }
