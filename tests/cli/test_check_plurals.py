@@ -84,7 +84,7 @@ ICU_CASES = {
     "not_closed": ("sk", PHOTOS, "{count, plural, one {#} other {#}", [], "an argument's '{' is never closed at character 1", []),
     "stray_brace": ("de", "Hi {n, number}", "Hallo {n, number}}", [], "a '}' closes nothing at character 18", []),
     # "{name}" alone is no sign of MessageFormat: a brace app's "{{name}}" is a placeholder fault.
-    "braces_only": ("de", "Hi {name}", "Hallo {{name}}", [], None, [{"key": "k", "missing": ["{name}"], "unexpected": []}]),
+    "braces_only": ("de", "Hi {name}", "Hallo {{name}}", [], None, [{"key": "k", "missing": ["{name}"], "unexpected": ["{{name}}"]}]),
     "no_selector": ("de", PHOTOS, "{count, plural, one {#} {#}}", [], "a message has no selector before its '{' at character 25", []),
     # A quoted brace is text, '' an apostrophe: '{name}' is no placeholder.
     "quoted_brace": ("nl", "It''s {n, plural, one {#} other {#}} for {name}", "Het is '{name}' {n, plural, one {#} other {#}}", [], None,
@@ -144,10 +144,12 @@ def test_arguments_that_only_choose_a_form_may_be_dropped(locale_dir, source, te
         ("{{percent}}% done", "{{percent}}%-ot elérte", []),
         ("{percent}% done", "{percent}%-ot", []),
         ("%d%% done, %s left", "%d%%-ot, %-o", [{"key": "k", "missing": ["%s"], "unexpected": ["%-o"]}]),
-        ("Hello {name}", "Szia {{name}}", [{"key": "k", "missing": ["{name}"], "unexpected": []}]),
+        # Braces are no prose: they count wherever they stand.
+        ("Hello {name}", "Szia {{name}}", [{"key": "k", "missing": ["{name}"], "unexpected": ["{{name}}"]}]),
+        ("Saved", "Mentve {x}", [{"key": "k", "missing": [], "unexpected": ["{x}"]}]),
     ],
 )
-def test_a_placeholder_syntax_counts_where_the_default_uses_it(locale_dir, source, text, placeholders):
+def test_printf_counts_where_the_default_uses_it(locale_dir, source, text, placeholders):
     path = locale_dir({"en.json": json.dumps({"k": source}), "hu.json": json.dumps({"k": text})})
     assert entry(check(None, path)[1], "hu")["placeholders"] == placeholders
 

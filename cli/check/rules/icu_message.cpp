@@ -22,6 +22,14 @@ struct Frame {
   bool any_selector = false;
 };
 
+// The bytes that end plain text in a message, looked up rather than compared one by one: the
+// reader runs on every string that holds a "{" (callgrind on the check bench corpus).
+constexpr std::array<bool, 256> kMeaningful = [] {
+  std::array<bool, 256> table{};
+  for (const unsigned char c : {'{', '}', '\'', '#'}) table[c] = true;
+  return table;
+}();
+
 bool is_space(char c) noexcept {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
@@ -76,10 +84,7 @@ class Reader {
 
   // One step inside a message: plain text up to the next byte that means something.
   const char* message_step() {
-    while (i_ < text_.size() && text_[i_] != '{' && text_[i_] != '}' && text_[i_] != '\'' &&
-           text_[i_] != '#') {
-      ++i_;
-    }
+    while (i_ < text_.size() && !kMeaningful[static_cast<unsigned char>(text_[i_])]) ++i_;
     if (i_ == text_.size()) return nullptr;
     switch (text_[i_]) {
       case '\'':

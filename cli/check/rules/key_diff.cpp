@@ -11,6 +11,15 @@
 namespace tarnevo::cli {
 namespace {
 
+// What MessageFormat has and `{name}` alone has not needs a "," (a plural, select or typed
+// argument) or an apostrophe (quotes): strings without them are not read as MessageFormat at
+// all, which spares the reader most placeholder strings (callgrind on the check bench corpus).
+bool may_be_message_format(std::string_view text) noexcept {
+  return std::memchr(text.data(), '{', text.size()) != nullptr &&
+         (std::memchr(text.data(), ',', text.size()) != nullptr ||
+          std::memchr(text.data(), '\'', text.size()) != nullptr);
+}
+
 class Comparison {
  public:
   Comparison(const CompareScope& scope, KeyDiff& diff, Findings& findings)
@@ -244,7 +253,7 @@ class Comparison {
   // quote, and an argument that the default's uses only to choose a form may be left out. Then the
   // placeholders of both.
   void compare_strings(std::string_view text, std::string_view fallback, bool in_group) {
-    const bool icu = std::memchr(fallback.data(), '{', fallback.size()) != nullptr &&
+    const bool icu = may_be_message_format(fallback) &&
                      read_icu_message(fallback, fallback_message_) &&
                      fallback_message_.is_message_format();
     if (icu) {

@@ -62,9 +62,9 @@ class PlaceholderComparison {
  public:
   // In a plural group a category may say the count in words ("One photo") or say it where the
   // default's does not (French "one" covers 0 as well), so `count_may_differ` lets the count
-  // placeholder differ. A syntax (braces, double braces, %{}, printf with %()) counts in the
-  // locale's string only where the default's string uses it. `icu_quotes`: both strings are ICU
-  // MessageFormat, whose apostrophes quote.
+  // placeholder differ. printf placeholders (%s, %(name)s) count in the locale's string only
+  // where the default's string has some. `icu_quotes`: both strings are ICU MessageFormat, whose
+  // apostrophes quote.
   PlaceholderDiff compare(std::string_view locale_text, std::string_view default_text,
                           bool count_may_differ, bool icu_quotes = false);
 
