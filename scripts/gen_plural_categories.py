@@ -14,6 +14,7 @@ searching. "other" is in every set: CLDR gives it to every language, for both ki
 Usage: python3 scripts/gen_plural_categories.py [output path]
 """
 
+import importlib.metadata
 import sys
 from pathlib import Path
 
@@ -51,6 +52,18 @@ def rows():
     return sorted(out.items(), key=lambda row: row[0].encode())
 
 
+def notice(path):
+    """The copyright line of a licence file."""
+    return next(line.strip() for line in path.read_text(encoding="utf-8").splitlines()
+                if line.startswith("Copyright"))
+
+
+def babel_license():
+    files = importlib.metadata.distribution("babel").files
+    license_file = next(f for f in files if f.name.startswith("LICENSE") and "dist-info" in str(f))
+    return Path(license_file.locate())
+
+
 def mask(categories):
     return " | ".join(CONSTANT[name] for name in categories)
 
@@ -61,10 +74,11 @@ def render(table):
         f"(CLDR {get_cldr_version()}).",
         "// Do not edit by hand: run the script again.",
         "//",
-        "// The plural categories are data from the Unicode Common Locale Data Repository (CLDR), as",
-        "// Babel ships it: Copyright (c) 1991-2025 Unicode, Inc., distributed under the Unicode",
-        "// License v3 (https://www.unicode.org/license.txt). Babel is Copyright (c) 2013-2025 by the",
-        "// Babel Team, under the BSD 3-Clause License.",
+        "// The plural categories are data of the Unicode Common Locale Data Repository (CLDR), as",
+        "// Babel ships it, under the Unicode License v3 (https://www.unicode.org/license.txt):",
+        f"// {notice(Path(babel.__file__).parent / 'locale-data' / 'LICENSE.unicode')}",
+        "// Babel is under the BSD 3-Clause License:",
+        f"// {notice(babel_license())}",
         "// clang-format off",
         "#pragma once",
         "",
