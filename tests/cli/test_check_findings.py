@@ -126,6 +126,8 @@ def test_plural_categories_may_vary_the_count_placeholder_only(locale_dir):
         ("de", ["one", "other"], {"one": "{count} Foto"}, ["photos.other"], ["other"]),
         # Unknown to CLDR: keys are compared as keys.
         ("xx", None, {"other": "{count}"}, ["photos.one"], []),
+        # ... though its categories may still say the count in words.
+        ("xx", None, {"one": "Ein Foto", "other": "{count}"}, [], []),
     ],
 )
 def test_plural_groups_follow_cldr(locale_dir, locale, categories, photos, missing_keys, plural_gap):
@@ -133,7 +135,7 @@ def test_plural_groups_follow_cldr(locale_dir, locale, categories, photos, missi
     _, report = check_json(locale_dir({"en.json": json.dumps(en), f"{locale}.json": json.dumps({"photos": photos})}))
     entry = locale_entry(report, locale)
     assert entry["plural_categories"] == categories
-    assert (entry["missing"], entry["extra"]) == (missing_keys, [])
+    assert (entry["missing"], entry["extra"], entry["placeholders"]) == (missing_keys, [], [])
     assert entry["plurals"] == ([{"key": "photos", "kind": "nested", "missing": plural_gap, "unexpected": []}] if plural_gap else [])
 
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace tarnevo::cli {
 namespace {
@@ -247,6 +248,11 @@ class Reader {
 };
 
 }  // namespace
+
+bool may_be_message_format(std::string_view text) noexcept {
+  const auto holds = [&](char c) { return std::memchr(text.data(), c, text.size()) != nullptr; };
+  return holds('{') && (holds(',') || holds('\''));
+}
 
 std::size_t skip_icu_apostrophe(std::string_view text, std::size_t at, bool number_sign) noexcept {
   const std::size_t next = at + 1;

@@ -1,7 +1,5 @@
 #include "check/rules/key_diff.hpp"
 
-#include <cstring>
-
 #include "check/key_path.hpp"
 #include "check/rules/icu_message.hpp"
 #include "check/rules/leaf_shape.hpp"
@@ -10,15 +8,6 @@
 
 namespace tarnevo::cli {
 namespace {
-
-// What MessageFormat has and `{name}` alone has not needs a "," (a plural, select or typed
-// argument) or an apostrophe (quotes): strings without them are not read as MessageFormat at
-// all, which spares the reader most placeholder strings (callgrind on the check bench corpus).
-bool may_be_message_format(std::string_view text) noexcept {
-  return std::memchr(text.data(), '{', text.size()) != nullptr &&
-         (std::memchr(text.data(), ',', text.size()) != nullptr ||
-          std::memchr(text.data(), '\'', text.size()) != nullptr);
-}
 
 class Comparison {
  public:
@@ -90,14 +79,18 @@ class Comparison {
   // The plural groups of one object of the default's, judged for the locale's language: the
   // object itself (nested), or sibling keys with a category suffix.
   struct Groups {
+    // The object is a nested group: for any language, its categories may say the count in
+    // words; for a known one, they are judged by it.
+    bool nested_shape = false;
     bool nested = false;
     std::optional<SuffixGroups> suffix;
   };
 
   Groups groups_of(const LocaleObject& fallback) const {
     Groups groups;
+    groups.nested_shape = !path_.at_top() && is_plural_group(fallback);
     if (!scope_.categories) return groups;
-    groups.nested = !path_.at_top() && is_plural_group(fallback);
+    groups.nested = groups.nested_shape;
     if (!groups.nested) {
       groups.suffix.emplace(fallback);
       if (groups.suffix->empty()) groups.suffix.reset();
@@ -170,14 +163,15 @@ class Comparison {
         const LocaleMember& member = b[j++];
         const Membership m = membership(groups, member.key);
         if (m.unused()) continue;
-        below(member.key, [&] { compare(nullptr, member.value, m.in_group()); });
+        below(member.key,
+              [&] { compare(nullptr, member.value, m.in_group() || groups.nested_shape); });
       } else {
         const LocaleMember& member = b[j];
         const LocaleValue& value = a[i].value;
         const Membership m = membership(groups, member.key);
         below(member.key, [&] {
           note_given(m, value);
-          if (!m.unexpected()) compare(&value, member.value, m.in_group());
+          if (!m.unexpected()) compare(&value, member.value, m.in_group() || groups.nested_shape);
         });
         ++i;
         ++j;

@@ -1,7 +1,6 @@
 #include "check/rules/plural_gaps.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 #include "check/rules/suffix_groups.hpp"
 
@@ -65,7 +64,7 @@ class GapSearch {
   }
 
   void icu(const std::string& text) {
-    if (std::memchr(text.data(), '{', text.size()) == nullptr) return;
+    if (!may_be_message_format(text)) return;
     if (!read_icu_message(text, message_) || !message_.has_choices) return;
     if (auto gap = icu_plural_gap(path_.text(), message_, language_)) {
       gaps_.push_back(std::move(*gap));
