@@ -54,12 +54,14 @@ LocaleCheck check_pieces(const std::string& name, std::size_t file_count, Locale
   check.reading = join_pieces(name, file_count, std::move(pieces));
   check.own_keys = count_keys(check.reading.tree);
   if (reference != nullptr) {
-    check.keys =
-        compare_keys(check.reading.tree, *reference,
-                     CompareScope{options.ignore, check.plural_categories}, check.findings);
+    check.keys = compare_keys(
+        check.reading.tree, *reference,
+        CompareScope{options.ignore, check.plural_categories, ordinal_categories_of(name)},
+        check.findings);
   } else if (check.plural_categories) {
-    check.findings.plurals =
-        find_plural_gaps(check.reading.tree, *check.plural_categories, options.ignore);
+    const LanguagePlurals language{*check.plural_categories,
+                                   ordinal_categories_of(name).value_or(kOther)};
+    check.findings.plurals = find_plural_gaps(check.reading.tree, language, options.ignore);
   }
   return check;
 }

@@ -126,6 +126,8 @@ def test_plural_categories_may_vary_the_count_placeholder_only(locale_dir):
         ("de", ["one", "other"], {"one": "{count} Foto"}, ["photos.other"], ["other"]),
         # Unknown to CLDR: keys are compared as keys.
         ("xx", None, {"other": "{count}"}, ["photos.one"], []),
+        # ... though its categories may still say the count in words.
+        ("xx", None, {"one": "Ein Foto", "other": "{count}"}, [], []),
     ],
 )
 def test_plural_groups_follow_cldr(locale_dir, locale, categories, photos, missing_keys, plural_gap):
@@ -133,7 +135,7 @@ def test_plural_groups_follow_cldr(locale_dir, locale, categories, photos, missi
     _, report = check_json(locale_dir({"en.json": json.dumps(en), f"{locale}.json": json.dumps({"photos": photos})}))
     entry = locale_entry(report, locale)
     assert entry["plural_categories"] == categories
-    assert (entry["missing"], entry["extra"]) == (missing_keys, [])
+    assert (entry["missing"], entry["extra"], entry["placeholders"]) == (missing_keys, [], [])
     assert entry["plurals"] == ([{"key": "photos", "kind": "nested", "missing": plural_gap, "unexpected": []}] if plural_gap else [])
 
 
@@ -288,8 +290,9 @@ def test_plural_keys_are_counted_by_the_locales_own_categories(locale_dir):
     _, report = check_json(path)
     ja_entry, ko_entry = locale_entry(report, "ja"), locale_entry(report, "ko")
     # en's "zero" counts for ja because ja gives it; "one" does not, ja not using it; "few" is
-    # extra, Japanese not using it either.
-    assert (ja_entry["provided"], ja_entry["default_keys"], ja_entry["extra"]) == (3, 3, ["photos.few"])
+    # an unexpected category, Japanese not using it either, and no extra key.
+    assert (ja_entry["provided"], ja_entry["default_keys"], ja_entry["extra"]) == (3, 3, [])
+    assert ja_entry["plurals"] == [{"key": "photos", "kind": "nested", "missing": [], "unexpected": ["few"]}]
     # A locale lacking the whole group lacks only the categories its language uses.
     assert ko_entry["missing"] == ["photos.other"]
     assert (ko_entry["provided"], ko_entry["default_keys"]) == (1, 2)
@@ -328,7 +331,8 @@ def test_strict_summary_names_each_kind(locale_dir):
 
 def test_a_hostile_string_is_scanned_in_linear_time(locale_dir):
     n = 300_000
-    texts = {"open": "{{" * n, "icu": "{a,select,x{" * (n // 6), "percent": "%{" * n, "nested": "{" * n + "}" * n}
+    texts = {"open": "{{" * n, "icu": "{a,select,x{" * (n // 6), "percent": "%{" * n, "nested": "{" * n + "}" * n,
+             "quotes": "''" * n + "'{" * n, "style": "{n, number, " + "{" * n}
     path = locale_dir({"en.json": json.dumps(texts), "fr.json": json.dumps({k: v + "{x}" for k, v in texts.items()})})
     result = subprocess.run([CLI, "check", path, "--json"], capture_output=True, timeout=20)
     found = locale_entry(json.loads(result.stdout), "fr")["placeholders"]

@@ -81,3 +81,21 @@ def test_repository_layouts(folder, status, most_lines, wanted):
     lines = result.stdout.decode().splitlines()
     assert result.returncode == status and len(lines) <= most_lines
     assert any(line.startswith(wanted) for line in lines)
+
+
+@pytest.mark.parametrize(
+    "directory, counts",
+    [
+        # Per locale: plural gaps, placeholder mismatches, ICU syntax errors, dropped selectors (the
+        # faults each directory's README names).
+        ("icu-app/lang", {"sk": (5, 0, 1, 0), "ta": (3, 0, 0, 0), "ko": (1, 1, 0, 2), "hu": (1, 1, 0, 0)}),
+        ("i18next-app/locales", {"pl": (3, 1, 0, 0), "ja": (2, 0, 0, 0), "ar": (2, 0, 0, 0)}),
+        ("toml-messages", {"de": (1, 0, 0, 0), "ru": (1, 0, 0, 0)}),
+    ],
+)
+def test_repository_examples_show_their_faults(directory, counts):
+    result = run("check", str(EXAMPLES / "repos" / directory), "--json")
+    report = json.loads(result.stdout)
+    fields = ("plurals", "placeholders", "icu_syntax", "dropped_selectors")
+    found = {locale["name"]: tuple(len(locale.get(field, [])) for field in fields) for locale in report["locales"]}
+    assert {name: value for name, value in found.items() if any(value)} == counts

@@ -42,17 +42,21 @@ struct KeyDiff {
 
 struct CompareScope {
   const KeyFilter& filter;
-  // The plural categories of the locale's language; unknown languages get no plural judgement.
+  // The plural categories of the locale's language, cardinal and ordinal; unknown languages get
+  // no plural judgement.
   std::optional<PluralSet> categories;
+  std::optional<PluralSet> ordinal_categories = std::nullopt;
 };
 
 // Compares the locale's own tree (before filling) with the default locale's tree, in one walk:
-// the keys, and for leaves both hold, blank strings, shapes and placeholders; plural groups are
-// judged by the locale's language. Plural groups are objects that are one in either tree; in
-// them, categories the language does not use are neither missing nor counted unless the locale
-// gives them, categories it uses are never extra, and a category the default lacks is compared
-// with the default's "other". Paths that the filter ignores are left out, and not counted.
-// Lists follow the trees' key order.
+// the keys, and for leaves both hold, blank strings, shapes, placeholders and ICU MessageFormat;
+// plural groups are judged by the locale's language. Plural groups are those of the default's
+// tree: objects of categories (nested) and sibling keys with a category suffix (`photo_one`,
+// `place_ordinal_two`). In them, categories the language does not use are neither missing nor
+// counted, and are unexpected where the locale gives them (`zero` excepted); categories it uses
+// are never extra, and one the default lacks is compared with the default's "other". Plural
+// arguments inside ICU strings are judged too. Paths that the filter ignores are left out, and
+// not counted. Lists follow the trees' key order.
 KeyDiff compare_keys(const LocaleValue& locale_tree, const LocaleValue& default_tree,
                      const CompareScope& scope, Findings& findings);
 

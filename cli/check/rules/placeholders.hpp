@@ -17,7 +17,8 @@ namespace tarnevo::cli {
 //   %s %d %1$s %.2f     printf: an unnumbered one takes the next argument number, so %s %d
 //                       and %1$s %2$d are the same; %% is a percent sign
 // A form that is not closed, or a name with characters other than letters, digits, "_", "-",
-// "." and "$", is text.
+// "." and "$", is text. With `icu_quotes`, apostrophes quote as in ICU MessageFormat
+// ('{name}' and '' are text).
 struct Placeholder {
   enum class Form : std::uint8_t { Brace, DoubleBrace, PercentBrace, PercentParen, Printf };
 
@@ -43,7 +44,8 @@ bool same_identity(const Placeholder& a, const Placeholder& b) noexcept;
 bool identity_less(const Placeholder& a, const Placeholder& b) noexcept;
 
 // Appends the placeholders of `text`, in order, to `found`; they view into `text`.
-void find_placeholders(std::string_view text, std::vector<Placeholder>& found);
+void find_placeholders(std::string_view text, std::vector<Placeholder>& found,
+                       bool icu_quotes = false);
 
 struct PlaceholderDiff {
   // The default's placeholders that the locale's string lacks, and the locale's that the
@@ -60,9 +62,11 @@ class PlaceholderComparison {
  public:
   // In a plural group a category may say the count in words ("One photo") or say it where the
   // default's does not (French "one" covers 0 as well), so `count_may_differ` lets the count
-  // placeholder differ.
+  // placeholder differ. printf placeholders (%s, %(name)s) count in the locale's string only
+  // where the default's string has some. `icu_quotes`: both strings are ICU MessageFormat, whose
+  // apostrophes quote.
   PlaceholderDiff compare(std::string_view locale_text, std::string_view default_text,
-                          bool count_may_differ);
+                          bool count_may_differ, bool icu_quotes = false);
 
  private:
   std::vector<Placeholder> ours_;

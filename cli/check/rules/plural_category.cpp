@@ -34,7 +34,15 @@ std::string_view plural_category_name(PluralSet category) noexcept {
   return {};
 }
 
-std::optional<PluralSet> plural_categories_of(std::string_view locale_name) {
+int category_count(PluralSet set) noexcept {
+  int count = 0;
+  for (; set != 0; set = static_cast<PluralSet>(set & (set - 1))) ++count;
+  return count;
+}
+
+namespace {
+
+const PluralRow* find_language(std::string_view locale_name) {
   // The table's form: lower case, subtags joined by "_".
   std::string tag(locale_name);
   for (char& c : tag) {
@@ -42,15 +50,27 @@ std::optional<PluralSet> plural_categories_of(std::string_view locale_name) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   while (true) {
-    if (const PluralRow* row = find_row(tag)) return row->categories;
+    if (const PluralRow* row = find_row(tag)) return row;
     const std::size_t cut = tag.rfind('_');
-    if (cut == std::string::npos) return std::nullopt;
+    if (cut == std::string::npos) return nullptr;
     tag.resize(cut);
   }
 }
 
+}  // namespace
+
+std::optional<PluralSet> plural_categories_of(std::string_view locale_name) {
+  if (const PluralRow* row = find_language(locale_name)) return row->cardinal;
+  return std::nullopt;
+}
+
+std::optional<PluralSet> ordinal_categories_of(std::string_view locale_name) {
+  if (const PluralRow* row = find_language(locale_name)) return row->ordinal;
+  return std::nullopt;
+}
+
 bool is_plural_group(const LocaleObject& object) noexcept {
-  if (object.find("other") == nullptr) return false;
+  if (object.size() < 2 || object.find("other") == nullptr) return false;
   return std::all_of(object.begin(), object.end(),
                      [](const LocaleMember& member) { return plural_category(member.key) != 0; });
 }

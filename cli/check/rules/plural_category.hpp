@@ -1,4 +1,5 @@
-// The six CLDR plural categories, as a set, and which of them a locale's language uses.
+// The six CLDR plural categories, as a set, and which of them a locale's language uses for
+// cardinal numbers ("3 photos") and for ordinal ones ("3rd place").
 #pragma once
 
 #include <cstdint>
@@ -25,13 +26,20 @@ PluralSet plural_category(std::string_view key) noexcept;
 // The name of a single category.
 std::string_view plural_category_name(PluralSet category) noexcept;
 
-// The categories that CLDR gives the locale's language, "other" always among them: looked up by
-// the full name (pt_BR, pt-BR and pt_br alike), then by ever shorter prefixes down to the
-// language (pt). Nothing when CLDR does not know the language.
+// The number of categories in a set.
+int category_count(PluralSet set) noexcept;
+
+// The cardinal categories that CLDR gives the locale's language, "other" always among them:
+// looked up by the full name (pt_BR, pt-BR and pt_br alike), then by ever shorter prefixes down
+// to the language (pt). Nothing when CLDR does not know the language.
 std::optional<PluralSet> plural_categories_of(std::string_view locale_name);
 
-// An object whose keys are all plural categories, "other" among them: one message in the forms
-// a language needs for different counts.
+// The same for ordinal numbers: English has one ("1st"), two ("2nd"), few ("3rd") and other.
+std::optional<PluralSet> ordinal_categories_of(std::string_view locale_name);
+
+// An object whose keys are all plural categories, two or more, "other" among them: one message
+// in the forms a language needs for different counts. A lone "other" is a plain message (the
+// table-per-message layout gives every message an "other").
 bool is_plural_group(const LocaleObject& object) noexcept;
 
 }  // namespace tarnevo::cli
