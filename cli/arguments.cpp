@@ -15,9 +15,11 @@ enum Option : unsigned {
   kStrict = 8,
   kLocale = 16,
   kIgnore = 32,
+  kFallback = 64,
+  kRootKey = 128,
 };
 
-constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore;
+constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore | kFallback | kRootKey;
 
 struct CommandShape {
   Command command;
@@ -30,7 +32,8 @@ struct CommandShape {
 
 constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Languages, "languages", {"DIR", ""}, 1, kJson},
-    {Command::Load, "load", {"DIR", "LOCALE"}, 2, kDefault | kPretty | kStrict},
+    {Command::Load, "load", {"DIR", "LOCALE"}, 2,
+     kDefault | kPretty | kStrict | kFallback | kRootKey},
     {Command::Check, "check", {"DIR", ""}, 1, kDefault | kJson | kStrict | kLocale | kIgnore},
 }};
 
@@ -55,6 +58,19 @@ std::optional<UsageError> check_locale_text(std::string_view what, std::string_v
                                             Command command) {
   if (detail::text::is_valid_utf8(name)) return std::nullopt;
   return UsageError{std::string(what) + " is not UTF-8", command};
+}
+
+// --fallback default|regional and --root-key auto|on|off into the loader's options.
+bool parse_loader_option(unsigned option, std::string_view value, LoaderOptions& options) {
+  if (option == kFallback) {
+    if (value == "default") options.fallback = Fallback::Default;
+    if (value == "regional") options.fallback = Fallback::Regional;
+    return value == "default" || value == "regional";
+  }
+  if (value == "auto") options.root_key = RootKey::Auto;
+  if (value == "on") options.root_key = RootKey::On;
+  if (value == "off") options.root_key = RootKey::Off;
+  return value == "auto" || value == "on" || value == "off";
 }
 
 std::expected<Arguments, UsageError> parse_help(std::span<const char* const> rest) {
@@ -108,6 +124,8 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--strict") option = kStrict;
     if (name == "--locale") option = kLocale;
     if (name == "--ignore") option = kIgnore;
+    if (name == "--fallback") option = kFallback;
+    if (name == "--root-key") option = kRootKey;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",
@@ -128,7 +146,10 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     } else if (i + 1 < rest.size()) {
       argument = rest[++i];
     } else {
-      const std::string_view what = option == kIgnore ? "a key pattern" : "a locale name";
+      const std::string_view what = option == kIgnore     ? "a key pattern"
+                                    : option == kFallback ? "default or regional"
+                                    : option == kRootKey  ? "auto, on or off"
+                                                          : "a locale name";
       return usage_error("option '" + std::string(name) + "' needs " + std::string(what),
                          shape.command);
     }
@@ -138,6 +159,15 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
         return usage_error("--ignore '" + argument + "': " + pattern.error(), shape.command);
       }
       parsed.ignore.push_back(std::move(*pattern));
+      continue;
+    }
+    if (option == kFallback || option == kRootKey) {
+      if (!parse_loader_option(option, argument, parsed.loader_options)) {
+        return usage_error("option '" + std::string(name) + "' takes " +
+                               (option == kFallback ? "default or regional" : "auto, on or off") +
+                               ", not '" + argument + "'",
+                           shape.command);
+      }
       continue;
     }
     const std::string_view what =

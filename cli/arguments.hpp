@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check/key_filter.hpp"
+#include "tarnevo/options.hpp"
 
 namespace tarnevo::cli {
 
@@ -29,6 +30,8 @@ struct Arguments {
   bool pretty = false;
   bool json = false;
   bool strict = false;
+  // load: --fallback and --root-key.
+  LoaderOptions loader_options;
   // check: --locale, each name once in the order given; --ignore, parsed.
   std::vector<std::string> locales;
   std::vector<KeyPattern> ignore;
