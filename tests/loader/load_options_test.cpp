@@ -145,8 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                     R"({"de":{"a":"de"}})", R"({"app":{"a":"en","b":"en"},"de":{"a":"de"}})"},
         // The default's file is read only to fill; what fills is found beneath its key, not at
         // a member of the locale that happens to share the key's name.
-        RootKeyCase{"FillingLooksBeneathTheKey", RootKey::On, R"({"en":{"b":"en","en":"x"}})",
-                    "fr.json", R"({"fr":{"en":"anglais"}})", R"({"b":"en","en":"anglais"})"}),
+        RootKeyCase{"FillingLooksBeneathTheKey", RootKey::On, R"({"en":{"b":"en"}})", "fr.json",
+                    R"({"fr":{"en":{"b":"fr"}}})", R"({"b":"en","en":{"b":"fr"}})"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
