@@ -32,7 +32,10 @@ struct CommandShape {
 
 constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Languages, "languages", {"DIR", ""}, 1, kJson},
-    {Command::Load, "load", {"DIR", "LOCALE"}, 2,
+    {Command::Load,
+     "load",
+     {"DIR", "LOCALE"},
+     2,
      kDefault | kPretty | kStrict | kFallback | kRootKey},
     {Command::Check, "check", {"DIR", ""}, 1, kDefault | kJson | kStrict | kLocale | kIgnore},
 }};

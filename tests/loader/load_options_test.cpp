@@ -49,8 +49,7 @@ TEST_P(LoadReportTest, NamesTheServingLocaleAndEveryDroppedError) {
     const DroppedError& got = report->notes->dropped[i];
     EXPECT_EQ(got.locale, c.dropped[i].locale);
     EXPECT_EQ(got.error.path(), c.dropped[i].file.empty() ? "" : tree.path(c.dropped[i].file));
-    EXPECT_TRUE(got.error.message().starts_with(c.dropped[i].message_start))
-        << got.error.message();
+    EXPECT_TRUE(got.error.message().starts_with(c.dropped[i].message_start)) << got.error.message();
     EXPECT_EQ(got.filling, c.dropped[i].filling);
   }
   // A hit reads nothing and tells what the miss found.
@@ -66,35 +65,74 @@ const Fallback kRegional = Fallback::Regional;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadReportTest,
-    ::testing::Values(
-        ReportCase{"Served", {{"en.json", kEn}, {"fr.json", R"({"a":"fr"})"}}, "fr", kDefault,
-                   "fr", {}, R"({"a":"fr","b":"en","c":"en"})"},
-        ReportCase{"NotInTheDirectory", {{"en.json", kEn}}, "pt", kDefault, "en",
-                   {{"pt", "", "Locale not found: pt", false}}, kEn},
-        ReportCase{"BrokenFallsBack", {{"en.json", kEn}, {"de/x.json", "{"}}, "de", kDefault, "en",
-                   {{"de", "de/x.json", "Parse Error: Failed to parse JSON", false}}, kEn},
-        ReportCase{"FillingFails", {{"en/x.json", "{"}, {"fr.json", R"({"a":"fr"})"}}, "fr",
-                   kDefault, "fr", {{"en", "en/x.json", "Parse Error:", true}}, R"({"a":"fr"})"},
-        ReportCase{"RegionalFillsNearestFirst",
-                   {{"en.json", kEn}, {"fr.json", R"({"a":"fr","b":"fr"})"},
-                    {"fr_CA.json", R"({"a":"ca"})"}},
-                   "fr_CA", kRegional, "fr_CA", {}, R"({"a":"ca","b":"fr","c":"en"})"},
-        ReportCase{"RegionalParentAnswers", {{"en.json", kEn}, {"fr.json", R"({"a":"fr"})"}},
-                   "fr_CA", kRegional, "fr", {{"fr_CA", "", "Locale not found: fr_CA", false}},
-                   R"({"a":"fr","b":"en","c":"en"})"},
-        ReportCase{"DefaultFallbackSkipsTheParent",
-                   {{"en.json", kEn}, {"fr.json", R"({"a":"fr"})"}}, "fr_CA", kDefault, "en",
-                   {{"fr_CA", "", "Locale not found: fr_CA", false}}, kEn},
-        ReportCase{"ThreeSubtagsEitherSeparator",
-                   {{"en.json", kEn}, {"zh.json", R"({"a":"zh","b":"zh"})"},
-                    {"zh_Hant.json", R"({"a":"hant"})"}},
-                   "zh_Hant-TW", kRegional, "zh_Hant",
-                   {{"zh_Hant-TW", "", "Locale not found", false}},
-                   R"({"a":"hant","b":"zh","c":"en"})"},
-        ReportCase{"BrokenParentFillsNothing",
-                   {{"en.json", kEn}, {"fr.json", "{"}, {"fr-CA.json", R"({"a":"ca"})"}},
-                   "fr-CA", kRegional, "fr-CA", {{"fr", "fr.json", "Parse Error:", true}},
-                   R"({"a":"ca","b":"en","c":"en"})"}),
+    ::testing::Values(ReportCase{"Served",
+                                 {{"en.json", kEn}, {"fr.json", R"({"a":"fr"})"}},
+                                 "fr",
+                                 kDefault,
+                                 "fr",
+                                 {},
+                                 R"({"a":"fr","b":"en","c":"en"})"},
+                      ReportCase{"NotInTheDirectory",
+                                 {{"en.json", kEn}},
+                                 "pt",
+                                 kDefault,
+                                 "en",
+                                 {{"pt", "", "Locale not found: pt", false}},
+                                 kEn},
+                      ReportCase{"BrokenFallsBack",
+                                 {{"en.json", kEn}, {"de/x.json", "{"}},
+                                 "de",
+                                 kDefault,
+                                 "en",
+                                 {{"de", "de/x.json", "Parse Error: Failed to parse JSON", false}},
+                                 kEn},
+                      ReportCase{"FillingFails",
+                                 {{"en/x.json", "{"}, {"fr.json", R"({"a":"fr"})"}},
+                                 "fr",
+                                 kDefault,
+                                 "fr",
+                                 {{"en", "en/x.json", "Parse Error:", true}},
+                                 R"({"a":"fr"})"},
+                      ReportCase{"RegionalFillsNearestFirst",
+                                 {{"en.json", kEn},
+                                  {"fr.json", R"({"a":"fr","b":"fr"})"},
+                                  {"fr_CA.json", R"({"a":"ca"})"}},
+                                 "fr_CA",
+                                 kRegional,
+                                 "fr_CA",
+                                 {},
+                                 R"({"a":"ca","b":"fr","c":"en"})"},
+                      ReportCase{"RegionalParentAnswers",
+                                 {{"en.json", kEn}, {"fr.json", R"({"a":"fr"})"}},
+                                 "fr_CA",
+                                 kRegional,
+                                 "fr",
+                                 {{"fr_CA", "", "Locale not found: fr_CA", false}},
+                                 R"({"a":"fr","b":"en","c":"en"})"},
+                      ReportCase{"DefaultFallbackSkipsTheParent",
+                                 {{"en.json", kEn}, {"fr.json", R"({"a":"fr"})"}},
+                                 "fr_CA",
+                                 kDefault,
+                                 "en",
+                                 {{"fr_CA", "", "Locale not found: fr_CA", false}},
+                                 kEn},
+                      ReportCase{"ThreeSubtagsEitherSeparator",
+                                 {{"en.json", kEn},
+                                  {"zh.json", R"({"a":"zh","b":"zh"})"},
+                                  {"zh_Hant.json", R"({"a":"hant"})"}},
+                                 "zh_Hant-TW",
+                                 kRegional,
+                                 "zh_Hant",
+                                 {{"zh_Hant-TW", "", "Locale not found", false}},
+                                 R"({"a":"hant","b":"zh","c":"en"})"},
+                      ReportCase{
+                          "BrokenParentFillsNothing",
+                          {{"en.json", kEn}, {"fr.json", "{"}, {"fr-CA.json", R"({"a":"ca"})"}},
+                          "fr-CA",
+                          kRegional,
+                          "fr-CA",
+                          {{"fr", "fr.json", "Parse Error:", true}},
+                          R"({"a":"ca","b":"en","c":"en"})"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(LoaderError, PathIsNotPartOfTheMessage) {
@@ -121,8 +159,7 @@ class RootKeyLoad : public ::testing::TestWithParam<RootKeyCase> {};
 TEST_P(RootKeyLoad, ReadsBeneathTheLocalesName) {
   const RootKeyCase& c = GetParam();
   TempTree tree({{"en.json", c.en}, {c.fr_path, c.fr}});
-  auto loader =
-      LocaleLoader::create(tree.root(), "en", LoaderOptions{Fallback::Default, c.mode});
+  auto loader = LocaleLoader::create(tree.root(), "en", LoaderOptions{Fallback::Default, c.mode});
   const auto fr = loader->load("fr");
   ASSERT_TRUE(fr.has_value()) << fr.error().message();
   EXPECT_EQ(testing::to_json(*fr), c.json);

@@ -58,9 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
             obj({{"a", obj({{"x", u64(1)}, {"b", obj({{"y", u64(2)}})}})}, {"c", obj({})}})},
         MappingCase{"SubTableBeforeItsParent", "[a.b]\ny = 2\n[a]\nx = 1\n",
                     obj({{"a", obj({{"x", u64(1)}, {"b", obj({{"y", u64(2)}})}})}})},
-        MappingCase{"DottedKeysExtendATableAHeaderMadeImplicitly",
-                    "[a.b.c]\n[a]\nb.d = 1\nb.e = 2\n",
-                    obj({{"a", obj({{"b", obj({{"c", obj({})}, {"d", u64(1)}, {"e", u64(2)}})}})}})},
+        MappingCase{
+            "DottedKeysExtendATableAHeaderMadeImplicitly", "[a.b.c]\n[a]\nb.d = 1\nb.e = 2\n",
+            obj({{"a", obj({{"b", obj({{"c", obj({})}, {"d", u64(1)}, {"e", u64(2)}})}})}})},
         MappingCase{"DottedKeys", "a.b.c = 1\na.d = 2\n[t]\nu.v = 3\n",
                     obj({{"a", obj({{"b", obj({{"c", u64(1)}})}, {"d", u64(2)}})},
                          {"t", obj({{"u", obj({{"v", u64(3)}})}})}})},

@@ -42,8 +42,8 @@ PyRef with_file_note(PyRef text, const std::string& path) {
     return exception;
   }
   const std::string note = "in file " + path;
-  PyRef note_text = PyRef::steal(PyUnicode_DecodeFSDefaultAndSize(
-      note.data(), static_cast<Py_ssize_t>(note.size())));
+  PyRef note_text = PyRef::steal(
+      PyUnicode_DecodeFSDefaultAndSize(note.data(), static_cast<Py_ssize_t>(note.size())));
   PyRef added;
   if (note_text) {
     added = PyRef::steal(PyObject_CallFunctionObjArgs(add_note.get(), note_text.get(),

@@ -87,16 +87,14 @@ void log_load_notes(const LocaleLoader& loader, std::string_view locale, const L
       if (dropped.error.kind() == LoaderError::Kind::LocaleNotFound) {
         // Asking for a language the application does not ship is normal.
         log(logger, kInfo, "locale %r is not in %s, so %r answers for %r",
-                     {failed.get(), path_text(loader.dir_path()).get(), served.get(),
-                      requested.get()});
+            {failed.get(), path_text(loader.dir_path()).get(), served.get(), requested.get()});
       } else if (dropped.filling) {
         log(logger, kWarning, "locale %r does not load, so %r lacks what it fills: %s: %s",
-                     {failed.get(), requested.get(), path_text(dropped.error.path()).get(),
-                      message.get()});
+            {failed.get(), requested.get(), path_text(dropped.error.path()).get(), message.get()});
       } else {
         log(logger, kWarning, "locale %r does not load, so %r answers for %r: %s: %s",
-                     {failed.get(), served.get(), requested.get(),
-                      path_text(dropped.error.path()).get(), message.get()});
+            {failed.get(), served.get(), requested.get(), path_text(dropped.error.path()).get(),
+             message.get()});
       }
     }
   });
@@ -106,9 +104,9 @@ void log_missing_default(const LocaleLoader& loader) {
   if (loader.exists(loader.default_locale())) return;
   with_logger([&](PyObject* logger) {
     log(logger, kWarning,
-               "default locale %r has no files in %s: nothing is filled in from it, and a "
-               "locale that does not load fails",
-               {text(loader.default_locale()).get(), path_text(loader.dir_path()).get()});
+        "default locale %r has no files in %s: nothing is filled in from it, and a "
+        "locale that does not load fails",
+        {text(loader.default_locale()).get(), path_text(loader.dir_path()).get()});
   });
 }
 

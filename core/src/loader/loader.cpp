@@ -51,8 +51,7 @@ struct LocaleLoader::GuardedCache {
   Map value;
 };
 
-LocaleLoader::LocaleLoader(std::string dir_path, std::string default_locale,
-                           LoaderOptions options)
+LocaleLoader::LocaleLoader(std::string dir_path, std::string default_locale, LoaderOptions options)
     : dir_path_(std::move(dir_path)),
       default_locale_(std::move(default_locale)),
       options_(options),
@@ -126,8 +125,8 @@ LoaderState LocaleLoader::current_state() const {
 // The index stays locked for reading while the files are read, so the list being walked cannot
 // be replaced underneath; a discovery waits only for its swap.
 std::expected<LocaleValue, LoaderError> LocaleLoader::load_uncached(std::string_view locale,
-                                                                   const LocaleValue* filling,
-                                                                   bool root_keyed) const {
+                                                                    const LocaleValue* filling,
+                                                                    bool root_keyed) const {
   std::vector<LocalePiece> pieces;
   {
     const std::shared_lock files_lock(files_->lock);

@@ -31,9 +31,9 @@ std::expected<LocaleValue, FormatError> parse_to_fill(std::string_view text, Fil
 
 }  // namespace
 
-std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
-                                                         const LocaleValue* filling,
-                                                         std::optional<std::string_view> root_locale) {
+std::expected<LocaleValue, LoaderError> read_locale_file(
+    const LocaleFile& file, const LocaleValue* filling,
+    std::optional<std::string_view> root_locale) {
   auto bytes = read_whole_file(file.path);
   if (!bytes) return std::unexpected(std::move(bytes.error()).with_path(file.path));
   if (!text::is_valid_utf8(*bytes)) {
