@@ -166,6 +166,7 @@ bool LocaleLoader::root_keyed() const {
     }
   }
   std::vector<const LocaleValue*> views;
+  views.reserve(files.size());
   for (const LocaleValue& file : files) views.push_back(&file);
   const bool keyed =
       readable && detail::loader::directory_root_keyed(RootKey::Auto, views, default_locale_);
