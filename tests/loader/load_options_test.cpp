@@ -135,16 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                           R"({"a":"ca","b":"en","c":"en"})"}),
     [](const auto& info) { return info.param.name; });
 
-TEST(LoaderError, PathIsNotPartOfTheMessage) {
-  TempTree tree({{"en.json", "{"}});
-  auto loader = LocaleLoader::create(tree.root(), "en");
-  const auto result = loader->load("en");
-  ASSERT_FALSE(result.has_value());
-  EXPECT_EQ(result.error().path(), tree.path("en.json"));
-  EXPECT_EQ(result.error().message(),
-            "Parse Error: Failed to parse JSON: EOF while parsing an object at line 1 column 1");
-}
-
 struct RootKeyCase {
   std::string name;
   RootKey mode;
