@@ -149,20 +149,20 @@ bool LocaleLoader::root_keyed() const {
   if (options_.root_key != RootKey::Auto) return options_.root_key == RootKey::On;
   const int decided = files_->root_keyed.load(std::memory_order_relaxed);
   if (decided >= 0) return decided == 1;
-  // A default file that does not read is not rooted, so the directory is read as it is.
+  // A default file that does not read is not rooted, so the directory is read as it is. The
+  // decision is stored under the index lock, so a discovery's reset cannot come between the
+  // reading and the storing.
   std::vector<LocaleValue> files;
   bool readable = true;
-  {
-    const std::shared_lock files_lock(files_->lock);
-    if (const auto entry = files_->value.find(default_locale_); entry != files_->value.end()) {
-      for (const LocaleFile& file : entry->second) {
-        auto value = detail::loader::read_locale_file(file);
-        if (!value) {
-          readable = false;
-          break;
-        }
-        files.push_back(std::move(*value));
+  const std::shared_lock files_lock(files_->lock);
+  if (const auto entry = files_->value.find(default_locale_); entry != files_->value.end()) {
+    for (const LocaleFile& file : entry->second) {
+      auto value = detail::loader::read_locale_file(file);
+      if (!value) {
+        readable = false;
+        break;
       }
+      files.push_back(std::move(*value));
     }
   }
   std::vector<const LocaleValue*> views;
