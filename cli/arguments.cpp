@@ -19,9 +19,11 @@ enum Option : unsigned {
   kRootKey = 128,
   kShow = 256,
   kOnly = 512,
+  kFallback = 1024,
 };
 
-constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly;
+constexpr unsigned kTakesValue =
+    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback;
 
 struct CommandShape {
   Command command;
@@ -34,7 +36,11 @@ struct CommandShape {
 
 constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Languages, "languages", {"DIR", ""}, 1, kJson},
-    {Command::Load, "load", {"DIR", "LOCALE"}, 2, kDefault | kPretty | kStrict},
+    {Command::Load,
+     "load",
+     {"DIR", "LOCALE"},
+     2,
+     kDefault | kPretty | kStrict | kFallback | kRootKey},
     {Command::Check,
      "check",
      {"DIR", ""},
@@ -74,6 +80,8 @@ std::string_view value_name(unsigned option) noexcept {
       return "a file pattern";
     case kRootKey:
       return "auto, on or off";
+    case kFallback:
+      return "default or regional";
     case kShow:
     case kOnly:
       return "kind names";
@@ -83,7 +91,7 @@ std::string_view value_name(unsigned option) noexcept {
   return "a locale name";
 }
 
-// --exclude, --root-key, --show and --only; false when `option` is none of them.
+// --exclude, --root-key, --fallback, --show and --only; false when `option` is none of them.
 std::expected<bool, std::string> parse_check_value(unsigned option, const std::string& value,
                                                    Arguments& parsed) {
   if (option == kExclude) {
@@ -94,13 +102,22 @@ std::expected<bool, std::string> parse_check_value(unsigned option, const std::s
   }
   if (option == kRootKey) {
     if (value == "auto")
-      parsed.root_key = RootKey::Auto;
+      parsed.loader_options.root_key = RootKey::Auto;
     else if (value == "on")
-      parsed.root_key = RootKey::On;
+      parsed.loader_options.root_key = RootKey::On;
     else if (value == "off")
-      parsed.root_key = RootKey::Off;
+      parsed.loader_options.root_key = RootKey::Off;
     else
       return std::unexpected("--root-key '" + value + "': give auto, on or off");
+    return true;
+  }
+  if (option == kFallback) {
+    if (value == "default")
+      parsed.loader_options.fallback = Fallback::Default;
+    else if (value == "regional")
+      parsed.loader_options.fallback = Fallback::Regional;
+    else
+      return std::unexpected("--fallback '" + value + "': give default or regional");
     return true;
   }
   if (option != kShow && option != kOnly) return false;
@@ -133,6 +150,9 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
                                                    std::span<const char* const> rest) {
   Arguments parsed;
   parsed.command = shape.command;
+  // check finds root-keyed directories by itself unless told; the loader keeps files as they
+  // are unless asked.
+  if (shape.command == Command::Check) parsed.loader_options.root_key = RootKey::Auto;
   // --help anywhere before "--" wins over every other mistake on the line.
   const auto options_end = std::find_if(
       rest.begin(), rest.end(), [](const char* arg) { return std::string_view(arg) == "--"; });
@@ -172,6 +192,7 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--root-key") option = kRootKey;
     if (name == "--show") option = kShow;
     if (name == "--only") option = kOnly;
+    if (name == "--fallback") option = kFallback;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",

@@ -31,12 +31,13 @@ struct Arguments {
   bool pretty = false;
   bool json = false;
   bool strict = false;
+  // load and check: --fallback and --root-key.
+  LoaderOptions loader_options;
   // check: --locale, each name once in the order given; --ignore, parsed.
   std::vector<std::string> locales;
   std::vector<KeyPattern> ignore;
-  // check: --exclude (file path globs), --root-key, --show and --only.
+  // check: --exclude (file path globs), --show and --only.
   std::vector<KeyPattern> exclude;
-  RootKey root_key = RootKey::Auto;
   KindSet show;
   KindSet only = KindSet::all();
   bool only_given = false;

@@ -5,7 +5,8 @@ namespace {
 
 constexpr std::string_view kUsageAll =
     "Usage: tarnevo languages DIR [--json]\n"
-    "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n"
+    "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
+    "                        [--root-key R]\n"
     "       tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
     "                         [--exclude GLOB]... [--root-key MODE] [--show KINDS] [--only KINDS]\n"
     "       tarnevo help [COMMAND]\n"
@@ -13,7 +14,8 @@ constexpr std::string_view kUsageAll =
 
 constexpr std::string_view kUsageLanguages = "Usage: tarnevo languages DIR [--json]\n";
 constexpr std::string_view kUsageLoad =
-    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n";
+    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
+    "                        [--root-key R]\n";
 constexpr std::string_view kUsageCheck =
     "Usage: tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore "
     "P]...\n"
@@ -25,7 +27,8 @@ constexpr std::string_view kOverview =
     "(JSON, YAML and TOML files; en.json at the top, or any files under en/).\n"
     "\n"
     "Usage: tarnevo languages DIR [--json]\n"
-    "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n"
+    "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
+    "                        [--root-key R]\n"
     "       tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
     "                         [--exclude GLOB]... [--root-key MODE] [--show KINDS] [--only KINDS]\n"
     "       tarnevo help [COMMAND]\n"
@@ -47,6 +50,9 @@ constexpr std::string_view kOverview =
     "  --strict       check: also fail on missing keys, blank strings, plural gaps, shape\n"
     "                 mismatches and shadowed keys; load: fail instead of printing the\n"
     "                 default locale in LOCALE's place.\n"
+    "  --fallback F   load: default, or regional (fr_CA, then fr, then the default).\n"
+    "  --root-key R   load: off, on or auto: read files nesting under their locale's name\n"
+    "                 beneath that key.\n"
     "  --locale L     check: check only L (repeatable).\n"
     "  --ignore P     check: leave key paths matching P out (repeatable; * within a\n"
     "                 segment, ** across segments).\n"
@@ -71,7 +77,8 @@ constexpr std::string_view kLanguagesHelp =
     "Exit status: 0, or 1 when DIR is not a directory.\n";
 
 constexpr std::string_view kLoadHelp =
-    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict]\n"
+    "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
+    "                        [--root-key R]\n"
     "\n"
     "Prints LOCALE as one line of compact JSON, exactly the text that the C function\n"
     "tarnevo_load_json returns: all of the locale's files joined, keys that it lacks and its\n"
@@ -82,6 +89,12 @@ constexpr std::string_view kLoadHelp =
     "  --pretty       Indent by two spaces, one member or element per line.\n"
     "  --strict       When LOCALE is not in DIR or a file of it fails, print nothing, give\n"
     "                 the reason on standard error and exit with 1.\n"
+    "  --fallback F   default (the default locale alone) or regional: LOCALE's tag cut back\n"
+    "                 one subtag at a time first (fr_CA, fr, then the default; - and _ both\n"
+    "                 separate subtags), for fallback and for filling, nearest first.\n"
+    "  --root-key R   off (files as they are), on (a file whose one key names its locale is\n"
+    "                 read beneath it: de.yml holding de: {...}) or auto (on when every file\n"
+    "                 of the default locale is laid out so). off when not given.\n"
     "\n"
     "Exit status: 0; 1 when DIR is not a directory, neither LOCALE nor the default locale\n"
     "loads (the loader's message goes to standard error), or (--strict) LOCALE does not load.\n";

@@ -21,7 +21,7 @@ int run_check(const Arguments& arguments) {
   }
   CheckOptions options{arguments.default_locale, arguments.strict, arguments.locales,
                        KeyFilter(arguments.ignore)};
-  options.root_key = arguments.root_key;
+  options.root_key = arguments.loader_options.root_key;
   options.only = arguments.only;
   detail::loader::LocaleIndex index = detail::loader::scan_directory(directory);
   exclude_files(index, directory, KeyFilter(arguments.exclude));

@@ -145,3 +145,36 @@ def test_load_says_on_stderr_when_it_prints_the_default_instead(tricky_dir):
 def test_relative_directories_stay_relative():
     result = run("load", "broken", "xx", cwd=EXAMPLES)
     assert b"no locale 'xx' in broken;" in result.stderr
+
+
+REGIONAL = {
+    "en.yml": "en:\n  a: en\n  b: en\n  c: en\n",
+    "fr.yml": "fr:\n  a: fr\n  b: fr\n",
+    "fr_CA.yml": "fr_CA:\n  a: ca\n",
+    "de/x.json": "{",
+    "de_AT.yml": "de_AT:\n  a: at\n",
+}
+
+
+@pytest.mark.parametrize(
+    "locale, options, stdout, stderr",
+    [
+        ("fr_CA", ["--fallback", "regional", "--root-key", "auto"], b'{"a":"ca","b":"fr","c":"en"}\n', b""),
+        ("fr_BE", ["--fallback=regional", "--root-key=on"], b'{"a":"fr","b":"fr","c":"en"}\n', b"note: no locale 'fr_BE' in DIR; printing locale 'fr'"),
+        ("fr_CA", ["--root-key", "on"], b'{"a":"ca","b":"en","c":"en"}\n', b""),
+        ("fr_CA", [], b'{"en":{"a":"en","b":"en","c":"en"},"fr_CA":{"a":"ca"}}\n', b""),
+        ("de_AT", ["--fallback", "regional", "--root-key", "auto"], b'{"a":"at","b":"en","c":"en"}\n', b"note: locale 'de' does not load (DIR/de/x.json: Parse Error:"),
+    ],
+)
+def test_load_with_regional_fallback_and_root_keys(locale_dir, yaml_and_toml, locale, options, stdout, stderr):
+    path = locale_dir(REGIONAL)
+    result = run("load", path, locale, *options)
+    assert (result.returncode, result.stdout) == (0, stdout)
+    assert stderr.replace(b"DIR", path.encode()) in result.stderr
+
+
+@pytest.mark.parametrize("option, value", [("--fallback", "nearest"), ("--root-key", "yes")])
+def test_load_refuses_an_unknown_option_value(option, value):
+    result = run("load", "DIR", "fr", option, value)
+    assert result.returncode == 2
+    assert f"{option} '{value}': give ".encode() in result.stderr

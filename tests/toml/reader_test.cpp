@@ -58,6 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
             obj({{"a", obj({{"x", u64(1)}, {"b", obj({{"y", u64(2)}})}})}, {"c", obj({})}})},
         MappingCase{"SubTableBeforeItsParent", "[a.b]\ny = 2\n[a]\nx = 1\n",
                     obj({{"a", obj({{"x", u64(1)}, {"b", obj({{"y", u64(2)}})}})}})},
+        MappingCase{
+            "DottedKeysExtendATableAHeaderMadeImplicitly", "[a.b.c]\n[a]\nb.d = 1\nb.e = 2\n",
+            obj({{"a", obj({{"b", obj({{"c", obj({})}, {"d", u64(1)}, {"e", u64(2)}})}})}})},
         MappingCase{"DottedKeys", "a.b.c = 1\na.d = 2\n[t]\nu.v = 3\n",
                     obj({{"a", obj({{"b", obj({{"c", u64(1)}})}, {"d", u64(2)}})},
                          {"t", obj({{"u", obj({{"v", u64(3)}})}})}})},
@@ -223,6 +226,22 @@ INSTANTIATE_TEST_SUITE_P(
                                   "2 | a = 2\n"
                                   "  | ^\n"
                                   "duplicate key `a` in document root\n"},
+                      // The value is read before the key is entered: a malformed one is
+                      // reported at its place, not the key that is taken.
+                      FailureCase{"TakenKeyWithoutValue", "a = 1\na = ",
+                                  "TOML parse error at line 2, column 5\n"
+                                  "  |\n"
+                                  "2 | a = \n"
+                                  "  |     ^\n"
+                                  "Error while parsing key-value pair: expected value, saw "
+                                  "end-of-file\n"},
+                      FailureCase{"TakenKeyWithMalformedValue", "[t]\na = 1\na = [1,,]\n",
+                                  "TOML parse error at line 3, column 8\n"
+                                  "  |\n"
+                                  "3 | a = [1,,]\n"
+                                  "  |        ^\n"
+                                  "Error while parsing array: expected value or closing ']', "
+                                  "saw comma\n"},
                       FailureCase{"KeyInTable", "[t]\na = 1\na = \"two\"\n",
                                   "TOML parse error at line 3, column 1\n"
                                   "  |\n"
@@ -381,6 +400,17 @@ INSTANTIATE_TEST_SUITE_P(
             "TOML parse error at line 1, column 5\n  |\n1 | d = 2023-02-29\n"
             "  |     ^^^^^^^^^^\n"
             "Error while parsing date: expected day between 1 and 28 (inclusive), saw 29\n"},
+        FailureCase{"EndOfTextAfterACrLf", "a = [\r\n",
+                    "TOML parse error at line 1, column 6\n  |\n1 | a = [\n  |      ^\n"
+                    "Error while parsing array: expected value or closing ']', saw end-of-file\n"},
+        FailureCase{"SurrogateEscapeHigh", "s = \"\\uD800\"\n",
+                    "TOML parse error at line 1, column 6\n  |\n1 | s = \"\\uD800\"\n"
+                    "  |      ^^^^^^\nError while parsing string: escape sequence is not a "
+                    "Unicode scalar value\n"},
+        FailureCase{"SurrogateEscapeLow", "s = \"\\uDFFF\"\n",
+                    "TOML parse error at line 1, column 6\n  |\n1 | s = \"\\uDFFF\"\n"
+                    "  |      ^^^^^^\nError while parsing string: escape sequence is not a "
+                    "Unicode scalar value\n"},
         FailureCase{"UnknownEscape", "s = \"a\\qb\"\n",
                     "TOML parse error at line 1, column 7\n  |\n1 | s = \"a\\qb\"\n"
                     "  |       ^^\nError while parsing string: invalid escape sequence '\\q'\n"},

@@ -28,6 +28,31 @@ PyObject* panic_exception_type() {
   return type;
 }
 
+// RuntimeError(text) with a note naming the file the error came from, where the running CPython
+// has BaseException.add_note (3.11 and later; looked up by name, as the module is built for
+// 3.8's stable ABI). Elsewhere, or should the note fail, the exception is as it would be
+// without it.
+PyRef with_file_note(PyRef text, const std::string& path) {
+  PyRef exception = PyRef::steal(PyObject_CallFunctionObjArgs(PyExc_RuntimeError, text.get(),
+                                                              static_cast<PyObject*>(nullptr)));
+  if (!exception) return {};
+  PyRef add_note = PyRef::steal(PyObject_GetAttrString(exception.get(), "add_note"));
+  if (!add_note) {
+    PyErr_Clear();
+    return exception;
+  }
+  const std::string note = "in file " + path;
+  PyRef note_text = PyRef::steal(
+      PyUnicode_DecodeFSDefaultAndSize(note.data(), static_cast<Py_ssize_t>(note.size())));
+  PyRef added;
+  if (note_text) {
+    added = PyRef::steal(PyObject_CallFunctionObjArgs(add_note.get(), note_text.get(),
+                                                      static_cast<PyObject*>(nullptr)));
+  }
+  if (!added) PyErr_Clear();
+  return exception;
+}
+
 }  // namespace
 
 void raise_message(PyObject* type, std::string_view message) {
@@ -42,8 +67,11 @@ void raise_loader_error(const LoaderError& error) {
   if (!text) return;
   // Type and bare message, no traceback: RuntimeError(text) once normalised, so `str(e)` and
   // `e.args[0]` are exactly the display text.
+  PyRef value = std::move(text);
+  if (!error.path().empty()) value = with_file_note(std::move(value), error.path());
+  if (!value) return;
   Py_INCREF(PyExc_RuntimeError);
-  PyErr_Restore(PyExc_RuntimeError, text.release(), nullptr);
+  PyErr_Restore(PyExc_RuntimeError, value.release(), nullptr);
 }
 
 void raise_panic(std::string_view description) {

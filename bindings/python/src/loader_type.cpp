@@ -10,6 +10,7 @@
 #include "args.hpp"
 #include "entry.hpp"
 #include "errors.hpp"
+#include "load_log.hpp"
 #include "methods.hpp"
 
 namespace tarnevo::python {
@@ -55,6 +56,7 @@ PyObject* loader_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     auto loader =
         create_core_loader(dir_path->view(), default_locale ? default_locale->view() : "en");
     if (!loader) return {};
+    log_missing_default(*loader);
     return new_loader_object(type, std::move(*loader));
   });
 }

@@ -10,6 +10,7 @@
 #include "conversion/convert.hpp"
 #include "entry.hpp"
 #include "errors.hpp"
+#include "load_log.hpp"
 #include "loader_type.hpp"
 
 namespace tarnevo::python {
@@ -77,19 +78,30 @@ PyObject* load(PyObject* self, PyObject* args, PyObject* kwargs) {
   return run_entry([&]() -> PyRef {
     const auto bound = bind_arguments(kLoadSpec, args, kwargs);
     if (!bound) return {};
-    const auto access = LoaderAccess::shared(as_loader_object(self));
-    if (!access) return {};
-    const auto locale = text_argument((*bound)[0], "locale");
-    if (!locale) return {};
-    // The cached tree itself, not a copy: it is immutable, and this reference keeps it alive
-    // even if a finalizer clears the cache while the result is being built. The loader's locks
-    // are released before load_shared returns.
-    const auto tree = access->loader().load_shared(locale->view());
-    if (!tree) {
-      raise_loader_error(tree.error());
-      return {};
+    PyRef result;
+    std::shared_ptr<const LoadNotes> missed;
+    std::optional<TextArgument> locale;
+    {
+      const auto access = LoaderAccess::shared(as_loader_object(self));
+      if (!access) return {};
+      locale = text_argument((*bound)[0], "locale");
+      if (!locale) return {};
+      // The cached tree itself, not a copy: it is immutable, and this reference keeps it alive
+      // even if a finalizer clears the cache while the result is being built. The loader's locks
+      // are released before load_report returns.
+      const auto report = access->loader().load_report(locale->view());
+      if (!report) {
+        raise_loader_error(report.error());
+        return {};
+      }
+      result = access->results().answer(locale->view(), report->tree);
+      if (!result) return {};
+      if (!report->cached) missed = report->notes;
     }
-    return access->results().answer(locale->view(), *tree);
+    // Logging runs the application's handlers, which may call back into this loader: the
+    // access is released first.
+    if (missed) log_load_notes(as_loader_object(self).loader, locale->view(), *missed);
+    return result;
   });
 }
 
@@ -139,6 +151,7 @@ PyObject* create_locale_loader(PyObject* /*module*/, PyObject* args, PyObject* k
     auto loader =
         create_core_loader(dir_path->view(), default_locale ? default_locale->view() : "en");
     if (!loader) return {};
+    log_missing_default(*loader);
     PyTypeObject* type = loader_type();
     if (type == nullptr) return {};
     PyRef instance = new_loader_object(type, std::move(*loader));

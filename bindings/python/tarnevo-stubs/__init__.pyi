@@ -21,7 +21,9 @@ class TarnevoLoader:
         """The locale's values, completed from the default locale, as new objects.
 
         Raises RuntimeError with the loader's message when neither the locale nor the default
-        locale can be loaded."""
+        locale can be loaded; on Python 3.11 and later an error from a file carries a note
+        naming it. What a load gets past (a failing file, a locale not in the directory) is
+        logged on the logger "tarnevo"."""
     def reload(self, locale: Optional[str] = None) -> None:
         """Rediscovers the directory and drops the cached values of `locale`, or of all."""
     def clear_cache(self, locale: Optional[str] = None) -> None:

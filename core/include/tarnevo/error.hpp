@@ -37,6 +37,14 @@ class LoaderError {
   LoaderState fsm_from() const noexcept { return from_; }
   LoaderState fsm_to() const noexcept { return to_; }
 
+  // The locale file that the error came from (the loader's directory path as given, then the
+  // file's path below it); empty when it came from no file. Not part of message().
+  const std::string& path() const noexcept { return path_; }
+  LoaderError&& with_path(std::string path) && {
+    path_ = std::move(path);
+    return std::move(*this);
+  }
+
  private:
   LoaderError(Kind kind, std::string detail) : kind_(kind), detail_(std::move(detail)) {}
 
@@ -45,6 +53,7 @@ class LoaderError {
   LoaderState to_ = LoaderState::Uninitialized;
   // The carried item's own text: the FormatError's message, the OS text, the name or the path.
   std::string detail_;
+  std::string path_;
 };
 
 }  // namespace tarnevo

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tarnevo/error.hpp"
+#include "tarnevo/options.hpp"
 #include "tarnevo/state.hpp"
 #include "tarnevo/value.hpp"
 
@@ -17,12 +18,41 @@ namespace tarnevo {
 // A cached locale tree. Cached trees are never changed, so they are shared, not copied.
 using SharedLocaleValue = std::shared_ptr<const LocaleValue>;
 
+// An error that a load got past, and the locale whose files gave it. The error's path() names
+// the failing file (empty when the locale is not in the directory).
+struct DroppedError {
+  std::string locale;
+  LoaderError error;
+  // Whether the locale's files were read to fill the tree, not to serve it.
+  bool filling = false;
+};
+
+// What the load that read a locale's files found, beside its tree.
+struct LoadNotes {
+  // The locale whose files the tree was read from: the requested one, or one it fell back to.
+  std::string served_by;
+  // In the order met: each locale of the fallback chain that was tried and failed (the first
+  // failure of its files, or that it is not in the directory), then each locale whose files
+  // failed while they were read to fill the tree.
+  std::vector<DroppedError> dropped;
+};
+
+// The outcome of load_report: the tree load_shared gives, and how it was made.
+struct LoadReport {
+  SharedLocaleValue tree;
+  // Whether the tree came from the cache: this call read nothing, and `notes` are those of the
+  // load that filled the cache.
+  bool cached = false;
+  std::shared_ptr<const LoadNotes> notes;  // never null
+};
+
 class LocaleLoader {
  public:
   // Checks that `dir_path` names a directory (links followed), then discovers its locales.
   // Fails only with DirectoryNotFound.
   static std::expected<LocaleLoader, LoaderError> create(std::string dir_path,
-                                                         std::string default_locale);
+                                                         std::string default_locale,
+                                                         LoaderOptions options = {});
 
   LocaleLoader(LocaleLoader&&) noexcept = default;
   LocaleLoader& operator=(LocaleLoader&&) noexcept = default;
@@ -40,6 +70,9 @@ class LocaleLoader {
   std::expected<LocaleValue, LoaderError> load(std::string_view locale);
   // The same outcome as `load`, handing out the cached tree itself instead of a copy.
   std::expected<SharedLocaleValue, LoaderError> load_shared(std::string_view locale);
+  // The same outcome as `load_shared`, with what the load got past: which locale served the
+  // tree, and every error that fallback and filling dropped.
+  std::expected<LoadReport, LoaderError> load_report(std::string_view locale);
 
   // Drops one cached locale (or all without a name) and rediscovers the directory.
   std::expected<void, LoaderError> reload(std::optional<std::string_view> locale);
@@ -48,6 +81,7 @@ class LocaleLoader {
 
   const std::string& dir_path() const noexcept { return dir_path_; }
   const std::string& default_locale() const noexcept { return default_locale_; }
+  const LoaderOptions& options() const noexcept { return options_; }
   // The state machine's current state; not part of what the façades show.
   LoaderState current_state() const;
 
@@ -58,17 +92,24 @@ class LocaleLoader {
   struct GuardedIndex;
   struct GuardedCache;
 
-  LocaleLoader(std::string dir_path, std::string default_locale);
+  LocaleLoader(std::string dir_path, std::string default_locale, LoaderOptions options);
 
   std::expected<void, LoaderError> discover();
+  // Reads the locale's files along its fallback chain, fills it, and caches the tree.
+  std::expected<LoadReport, LoaderError> load_miss(std::string_view locale);
+  // Whether files are read beneath a root key naming their locale; RootKey::Auto is decided on
+  // the default locale's files once per discovery.
+  bool root_keyed() const;
   SharedLocaleValue lay_out_cached(std::string_view locale, const SharedLocaleValue& scattered);
   // The locale's files assembled into one tree. With `filling`, the tree is read only to fill
   // `filling`: parts that `filling` already has as non-null leaves may be left out.
   std::expected<LocaleValue, LoaderError> load_uncached(std::string_view locale,
-                                                        const LocaleValue* filling = nullptr) const;
+                                                        const LocaleValue* filling,
+                                                        bool root_keyed) const;
 
   std::string dir_path_;
   std::string default_locale_;
+  LoaderOptions options_;
   std::shared_ptr<GuardedState> state_;
   std::shared_ptr<GuardedIndex> files_;
   std::shared_ptr<GuardedCache> cache_;

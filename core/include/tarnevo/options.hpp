@@ -16,4 +16,20 @@ enum class RootKey : std::uint8_t {
   Off,
 };
 
+// Where a locale that cannot be loaded, and the keys it lacks, are taken from.
+enum class Fallback : std::uint8_t {
+  // The default locale alone.
+  Default,
+  // The locale's own tag, shortened one subtag at a time (`-` and `_` both separate subtags),
+  // then the default locale: `fr_CA`, `fr`, then the default; `zh-Hant-TW`, `zh-Hant`, `zh`, then
+  // the default. Filling follows the same chain, key by key.
+  Regional,
+};
+
+// How a LocaleLoader reads its directory. The default is the loader's behaviour without options.
+struct LoaderOptions {
+  Fallback fallback = Fallback::Default;
+  RootKey root_key = RootKey::Off;
+};
+
 }  // namespace tarnevo

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <expected>
+#include <optional>
+#include <string_view>
 
 #include "loader/discovery.hpp"
 #include "tarnevo/error.hpp"
@@ -12,12 +14,17 @@ namespace tarnevo::detail::loader {
 
 // Reads the whole file, checks that it is UTF-8, chooses the format from its extension and parses
 // it. Fails with Io (the operating system's error, or "stream did not contain valid UTF-8") or
-// Parse (the reader's message). The namespace is not applied: that is assemble_pieces' job.
+// Parse (the reader's message), carrying the file's path. The namespace is not applied: that is
+// assemble_pieces' job.
 //
 // `filling`, when not null, is the tree that this file's content will only complete (the
 // default locale's files, read to fill a locale): what filling could not use is checked (the
-// same failures) but, for JSON, not built.
-std::expected<LocaleValue, LoaderError> read_locale_file(const LocaleFile& file,
-                                                         const LocaleValue* filling = nullptr);
+// same failures) but, for JSON and TOML, not built.
+//
+// `root_locale`, when given, is the locale whose name a root-keyed file nests its content under:
+// a file rooted in it is read beneath that key (root_key.hpp).
+std::expected<LocaleValue, LoaderError> read_locale_file(
+    const LocaleFile& file, const LocaleValue* filling = nullptr,
+    std::optional<std::string_view> root_locale = std::nullopt);
 
 }  // namespace tarnevo::detail::loader

@@ -99,6 +99,7 @@ class DocumentReader {
   LocaleValue close_array();
   Failed fail_conflict(const TableTree::Conflict& conflict, const char* header_begin,
                        const char* header_end);
+  std::expected<void, TomlFailure> read_value_alone();
 
   Cursor cursor_;
   TableTree tables_;
@@ -117,6 +118,8 @@ class DocumentReader {
   std::vector<Frame> frames_;
   std::size_t open_arrays_ = 0;
   std::vector<LocaleValue> elements_;
+  // A reader made by read_value_alone, which reports a key set twice inside the value itself.
+  bool alone_ = false;
 };
 
 std::expected<LocaleValue, TomlFailure> DocumentReader::read() {
@@ -239,8 +242,25 @@ std::expected<Slot, TomlFailure> DocumentReader::reserve_key(TableId table, std:
   ++cursor_.at;
   cursor_.skip_blanks();
   auto slot = tables_.reserve(table, key_, section);
-  if (!slot) return fail_conflict(slot.error(), nullptr, nullptr);
+  if (!slot) {
+    // A statement's value is read before its key is entered, as other TOML readers do: a
+    // malformed value is reported at its own place, the key set twice only after a good value.
+    if (auto value = read_value_alone(); !value) return std::unexpected(std::move(value.error()));
+    return fail_conflict(slot.error(), nullptr, nullptr);
+  }
   return *slot;
+}
+
+// Reads the value at the cursor into a document of its own, only for its failure. Only on the
+// way to a duplicate-key error, so the one-pass reading of good text stays as it is.
+std::expected<void, TomlFailure> DocumentReader::read_value_alone() {
+  if (alone_) return {};
+  DocumentReader alone(cursor_.text(), std::nullopt);
+  alone.alone_ = true;
+  alone.cursor_.at = cursor_.at;
+  auto slot = alone.tables_.reserve(TableTree::kRoot, key_, 0);
+  if (!slot) return {};
+  return alone.read_value(*slot);
 }
 
 std::expected<void, TomlFailure> DocumentReader::read_key_value() {

@@ -13,6 +13,8 @@
 
 namespace tarnevo::detail::tree {
 
+struct RootKeyPlace;
+
 class FillPlace {
  public:
   // A value read for itself: everything is wanted.
@@ -21,6 +23,16 @@ class FillPlace {
   // The root of a value that will fill `target`, placed under the dotted namespace `path` (every
   // full stop splits, as assemble_pieces places it) or at the top.
   static FillPlace in(const LocaleValue& target, std::optional<std::string_view> path) noexcept;
+
+  // The root of a file that may nest its content under one key naming its locale: that member
+  // lies at `root.beneath`, every other member is wanted whole. Should the file hold more than
+  // that one member, it is not read beneath the key, and the reader must read it again for
+  // itself. `root` must outlive the place and every place derived from it.
+  static FillPlace under_root_key(const RootKeyPlace& root) noexcept {
+    FillPlace place;
+    place.root_ = &root;
+    return place;
+  }
 
   // Whether fill_from could use a value read here.
   bool wanted() const noexcept { return !dropped_; }
@@ -41,7 +53,7 @@ class FillPlace {
     // member(key) of the object; each key must follow the one asked before.
     FillPlace next(std::string_view key) noexcept {
       if (object_.dropped_) return dropped();
-      if (object_.object_ == nullptr) return FillPlace();
+      if (object_.object_ == nullptr) return object_.outside(key);
       const auto end = object_.object_->end();
       while (next_ != end && key_less(next_->key, key)) ++next_;
       return at(next_ != end && next_->key == key ? &next_->value : nullptr);
@@ -61,9 +73,26 @@ class FillPlace {
     return place;
   }
 
+  // The place of the member `key` of an object with no counterpart in the target.
+  FillPlace outside(std::string_view key) const noexcept;
+
   const LocaleObject* object_ = nullptr;  // the target's object here, whose members win
+  const RootKeyPlace* root_ = nullptr;    // set only at the root of a file read beneath its key
   bool dropped_ = false;
 };
+
+struct RootKeyPlace {
+  std::string_view locale;
+  // Where the content beneath the key lies.
+  FillPlace beneath;
+  // Whether a key names the locale (the loader's rule, passed in so that the tree knows none).
+  bool (*names_locale)(std::string_view key, std::string_view locale) noexcept;
+};
+
+inline FillPlace FillPlace::outside(std::string_view key) const noexcept {
+  if (root_ != nullptr && root_->names_locale(key, root_->locale)) return root_->beneath;
+  return FillPlace();
+}
 
 inline FillPlace FillPlace::at(const LocaleValue* target_part) noexcept {
   if (target_part == nullptr || target_part->is_null()) return FillPlace();
@@ -75,7 +104,7 @@ inline FillPlace FillPlace::at(const LocaleValue* target_part) noexcept {
 
 inline FillPlace FillPlace::member(std::string_view key) const noexcept {
   if (dropped_) return dropped();
-  if (object_ == nullptr) return FillPlace();
+  if (object_ == nullptr) return outside(key);
   return at(object_->find(key));
 }
 
