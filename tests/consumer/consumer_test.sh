@@ -50,9 +50,12 @@ case "$mode" in
       [ -n "$text" ] || { echo "README.md has no block marked $1" >&2; exit 1; }
       printf '%s\n' "$text"
     }
-    run_block() {  # run_block NAME DIR: the block's commands, as a user types them, in DIR
+    run_block() {  # run_block NAME DIR: the block's commands, as a user types them, in DIR;
+      # prints the last two lines of their output (the program's, which runs last)
       echo "+ ($2) README block $1" >&2
-      (cd "$2" && bash -euo pipefail -c "$(block "$1")")
+      (cd "$2" && bash -euo pipefail -c "$(block "$1")") >"$scratch/$1.log" 2>&1 ||
+        { cat "$scratch/$1.log" >&2; exit 1; }
+      tail -n 2 "$scratch/$1.log"
     }
     export HOME="$scratch/home"
     mkdir -p "$HOME" "$scratch/source" "$scratch/cpp_user"
@@ -61,8 +64,7 @@ case "$mode" in
     tar -C "$where" --exclude='./build*' --exclude=./.git --exclude='./.venv*' --exclude=./dist \
       -cf - . | tar -C "$scratch/source" -xf -
     if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
-    run_block install "$scratch/source" >"$scratch/install.log" 2>&1 ||
-      { cat "$scratch/install.log"; exit 1; }
+    run_block install "$scratch/source" >/dev/null
 
     installed_tarnevo="$HOME/.local/bin/tarnevo"
     fr_json=$(cd "$scratch/source" && "$installed_tarnevo" load examples/locales fr)
@@ -74,8 +76,7 @@ case "$mode" in
     block app.cpp >"$scratch/cpp_user/app.cpp"
     block CMakeLists.txt >"$scratch/cpp_user/CMakeLists.txt"
     ln -s "$scratch/source/examples" "$scratch/cpp_user/examples"
-    cpp_out=$(run_block cpp-build "$scratch/cpp_user" 2>"$scratch/cpp.log") ||
-      { cat "$scratch/cpp.log"; exit 1; }
+    cpp_out=$(run_block cpp-build "$scratch/cpp_user")
     test "$cpp_out" = "$(printf 'Bonjour, {name} !\n%s' "$fr_json")" ||
       { echo "the README's C++ program printed: $cpp_out" >&2; exit 1; }
 
