@@ -4,14 +4,21 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+# Python tools live in the project's own virtual environment (scripts/install-deps.sh makes it):
+# its bin/ comes first on PATH for every target, and the Python module and its tests use its
+# interpreter. The system's Python is never changed.
+VENV ?= $(CURDIR)/.venv
+export TARNEVO_VENV := $(VENV)
+export PATH := $(VENV)/bin:$(PATH)
+PYTHON_FLAG = -DPython_EXECUTABLE=$(VENV)/bin/python
 
-.PHONY: deps configure build test test-asan test-tsan demo bench clean format format-check tidy
+.PHONY: deps configure build test test-asan test-tsan demo bench clean format format-check tidy dist release-check
 
 deps:
 	bash scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTARNEVO_WERROR=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTARNEVO_WERROR=ON $(PYTHON_FLAG) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -68,7 +75,7 @@ bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEVO_WERROR=ON \
 	  -DTARNEVO_BUILD_TESTS=OFF -DTARNEVO_BUILD_BENCH=ON -DTARNEVO_BUILD_CLI=OFF -DTARNEVO_BUILD_PYTHON=ON \
-	  -DTARNEVO_BUILD_C_LIBRARY=ON
+	  -DTARNEVO_BUILD_C_LIBRARY=ON $(PYTHON_FLAG)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target tarnevo_python parser_floor
 	python3 bench/gen_corpus.py $(if $(LARGE),--large)
 	python3 bench/run_bench.py --module-dir $(BENCH_BUILD)/bindings/python $(if $(LARGE),--large) \
@@ -92,5 +99,19 @@ tidy: configure
 	git ls-files 'core/src/*.cpp' | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet \
 	  --extra-arg=-std=c++2b --extra-arg=-I$(CURDIR)/compat
 
+# The release files, checked as a user gets them: the sdist, a wheel built from that sdist (so a
+# file missing from the sdist shows), repaired by auditwheel to the best manylinux tag this
+# machine allows, twine check, then the wheel installed into a fresh environment with no
+# compiler on PATH and the Python tests run against it. Writes dist/.
+dist:
+	bash scripts/install-deps.sh --dist
+	bash scripts/dist.sh dist
+
+# What can be checked here of the release workflow for other platforms: the wheels cibuildwheel
+# would build, and actionlint on the workflow.
+release-check:
+	bash scripts/install-deps.sh --dist
+	bash scripts/release-check.sh
+
 clean:
-	rm -rf build build-asan build-tsan build-release
+	rm -rf build build-asan build-tsan build-release build-library dist

@@ -5,6 +5,15 @@ include(CMakePackageConfigHelpers)
 
 set(TARNEVO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/tarnevo)
 
+# Installed programs find tarnevo's shared libraries relative to themselves ($ORIGIN/../lib), so
+# a prefix outside the run-time linker's paths, or a moved one, needs no LD_LIBRARY_PATH.
+file(RELATIVE_PATH TARNEVO_LIBDIR_FROM_BINDIR
+     /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
+if(TARGET tarnevo_cli)
+  set_target_properties(tarnevo_cli PROPERTIES
+    INSTALL_RPATH "$ORIGIN/${TARNEVO_LIBDIR_FROM_BINDIR}")
+endif()
+
 install(TARGETS tarnevo_core EXPORT tarnevoTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
@@ -28,3 +37,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/tarnevoConfigVersion.cmak
   COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/tarnevoConfig.cmake ${PROJECT_BINARY_DIR}/tarnevoConfigVersion.cmake
   DESTINATION ${TARNEVO_CMAKE_DIR})
+
+# tarnevo's licence and the notices of what it carries (libyaml, linked in; the Unicode data
+# behind the generated tables), in share/doc/tarnevo/.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/licenses DESTINATION ${CMAKE_INSTALL_DOCDIR})

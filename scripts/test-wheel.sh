@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs the package the way users do (pip install . into a fresh virtual environment, one
-# wheel build), checks that the tarnevo command came with it, and runs the Python tests against
-# the installed copy, not the build tree.
-# Usage: scripts/test-wheel.sh [WORK_DIR]   (default: build/wheel-test; emptied first)
-# The environment is made with --system-site-packages so that pytest and hypothesis, installed
-# by scripts/install-deps.sh, are available in it.
+# Installs the package the way users do into a fresh virtual environment (pip install ., one
+# wheel build; or a given wheel file, with no compiler on PATH and no index), checks that the
+# tarnevo command came with it, and runs the Python tests against the installed copy, not the
+# build tree.
+# Usage: scripts/test-wheel.sh [WORK_DIR [WHEEL]]   (default: build/wheel-test; emptied first)
+# PYTHON is the project environment's interpreter (scripts/install-deps.sh); the new environment
+# sees its test tools (pytest, hypothesis, mypy) through a .pth file, after its own packages.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 work="${1:-$repo/build/wheel-test}"
-python="${PYTHON:-python3}"
+wheel="${2:-}"
+python="${PYTHON:-${TARNEVO_VENV:-$repo/.venv}/bin/python}"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -18,10 +20,23 @@ unset PYTHONPATH
 # Two parallel compile jobs unless the caller asks otherwise.
 export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 
-"$python" -m venv --system-site-packages "$work/venv"
+"$python" -m venv "$work/venv"
 venv_python="$work/venv/bin/python"
+tools=$("$python" -c 'import sysconfig; print(sysconfig.get_paths()["purelib"])')
+"$venv_python" -c 'import sysconfig, sys; open(sysconfig.get_paths()["purelib"] + "/test_tools.pth", "w").write(sys.argv[1] + "\n")' "$tools"
 
-(cd "$repo" && "$venv_python" -m pip install --quiet --disable-pip-version-check .)
+if [ -n "$wheel" ]; then
+  # Only the environment and a few file tools on PATH: no compiler could rescue the install.
+  mkdir "$work/tools"
+  for tool in grep rm mkdir; do ln -s "$(command -v "$tool")" "$work/tools/$tool"; done
+  export PATH="$work/venv/bin:$work/tools"
+  for compiler in cc c++ gcc g++ clang; do
+    if command -v "$compiler" >/dev/null; then echo "a compiler is on PATH: $compiler" >&2; exit 1; fi
+  done
+  "$venv_python" -m pip install --quiet --disable-pip-version-check --no-index "$wheel"
+else
+  (cd "$repo" && "$venv_python" -m pip install --quiet --disable-pip-version-check .)
+fi
 
 # One stable-ABI wheel serves CPython 3.8 and later.
 "$venv_python" - <<'PY'

@@ -2,11 +2,14 @@
 
 import gc
 import inspect
+import re
 import subprocess
 import sys
 import textwrap
 import types
 import weakref
+from importlib import metadata
+from pathlib import Path
 
 import pytest
 
@@ -31,6 +34,16 @@ def test_public_names_in_order():
     assert tarnevo.__name__ == "tarnevo"
     assert tarnevo.__file__.endswith(".abi3.so")
     assert [name for name in dir(tarnevo) if not name.startswith("_")] == tarnevo.__all__
+
+
+def test_version_is_the_package_version():
+    try:
+        expected = metadata.version("tarnevo")
+    except metadata.PackageNotFoundError:  # the build tree: the line the metadata is read from
+        cmake_lists = (Path(__file__).parents[2] / "CMakeLists.txt").read_text(encoding="utf-8")
+        expected = re.search(r"project\(tarnevo\s+VERSION\s+([0-9.]+)", cmake_lists).group(1)
+    assert tarnevo.__version__ == expected
+    assert "__version__" not in tarnevo.__all__
 
 
 def test_class_and_function_identity():

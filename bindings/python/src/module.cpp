@@ -7,6 +7,8 @@
 #include "methods.hpp"
 #include "pyref.hpp"
 
+#include <tarnevo/version.hpp>
+
 namespace tarnevo::python {
 namespace {
 
@@ -69,6 +71,11 @@ PyRef initialize() {
   if (!function) return {};
   PyRef function_name = PyRef::steal(PyObject_GetAttrString(function.get(), "__name__"));
   if (!function_name || !add_public(module.get(), all.get(), function_name.get(), function.get())) {
+    return {};
+  }
+
+  // The package's version, from the project's one version line; not part of __all__.
+  if (PyModule_AddStringConstant(module.get(), "__version__", TARNEVO_VERSION_STRING) != 0) {
     return {};
   }
 

@@ -8,6 +8,7 @@ LocaleTree = Dict[str, Any]
 LocaleItem = Union[None, bool, int, float, str, List[Any], Dict[str, Any]]
 
 __all__: List[str]
+__version__: str
 
 class TarnevoLoader:
     """A loader for one locale directory; loaded locales are cached until cleared."""
