@@ -4,7 +4,7 @@
 set -euo pipefail
 
 debian_packages=(libyaml-dev libgtest-dev pkg-config valgrind)
-python_modules=(pytest hypothesis mypy)
+python_modules=(pytest hypothesis mypy pre-commit)
 extra_debian=()
 extra_python=()
 for arg in "$@"; do
