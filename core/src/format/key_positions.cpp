@@ -1,6 +1,7 @@
 #include "format/key_positions.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <utility>
 
@@ -15,7 +16,10 @@ std::uint32_t saturated(std::size_t value) noexcept {
 
 }  // namespace
 
-KeyPositions::KeyPositions() : nodes_(1) {}
+// Seeded from where the positions live, as the TOML reader's tables are.
+KeyPositions::KeyPositions()
+    : nodes_(1),
+      children_(0, ChildHash{std::bit_cast<std::uintptr_t>(this) * 0xD6E8FEB86659FD93ull}) {}
 
 KeyPositions::Node KeyPositions::add(Node parent, std::string_view key, const Entry& entry,
                                      Repeat repeat) {

@@ -9,12 +9,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "text/seeded_hash.hpp"
 
 namespace tarnevo::detail::format {
 
@@ -85,11 +86,12 @@ class KeyPositions {
     Node parent;
     std::string_view key;
   };
+  // Seeded per KeyPositions: keys come from files that anyone may write.
   struct ChildHash {
     using is_transparent = void;
+    std::uint64_t seed = 0;
     std::size_t operator()(const ChildRef& ref) const noexcept {
-      return std::hash<std::string_view>{}(ref.key) ^
-             (std::size_t{ref.parent} * 0x9E3779B97F4A7C15ull);
+      return text::seeded_hash(ref.key, seed ^ (std::uint64_t{ref.parent} * 0x9E3779B97F4A7C15ull));
     }
     std::size_t operator()(const ChildKey& key) const noexcept {
       return (*this)(ChildRef{key.parent, key.key});
