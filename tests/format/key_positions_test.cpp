@@ -99,6 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "en.json",
                      "{\r\"a\": {\r\n\"b\": 1}}",
                      {{{"a"}, "\"a\""}, {{"a", "b"}, "\"b\""}}},
+        PositionCase{"JsonCrLf",
+                     "en.json",
+                     "{\r\n \"é\": 1, \"a\": {\r\n\"b\": 1}}",
+                     {{{"a"}, "\"a\""}, {{"a", "b"}, "\"b\""}}},
         PositionCase{"YamlBlockAndFlow",
                      "en.yaml",
                      "ünï: x\nnav:\n  \"quoted key\": v\n  plain: w\n"
