@@ -7,11 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "format/key_positions.hpp"
+#include "json/reader.hpp"
 #include "tarnevo/format.hpp"
 #include "tarnevo/value.hpp"
 #include "text/utf8.hpp"
+#include "toml/datetime.hpp"
+#include "toml/reader.hpp"
+#include "yaml/reader.hpp"
 
 namespace tarnevo::fuzz {
 
@@ -75,6 +81,38 @@ inline void check_failure(const FormatError& error, FormatError::Kind kind) {
   expect(detail::text::is_valid_utf8(error.message()), "failure message is not UTF-8");
 }
 
+// Reading with key positions gives the same outcome, and places every member that is not
+// inside an array (members of objects inside arrays are not looked at).
+inline void check_positions(std::string_view text, FileFormat format,
+                            const std::expected<LocaleValue, FormatError>& plain) {
+  using detail::format::KeyPositions;
+  KeyPositions positions;
+  const auto placed =
+      format == FileFormat::Json   ? detail::json::parse_json_text_with_positions(text, positions)
+      : format == FileFormat::Yaml ? detail::yaml::parse_yaml_text_with_positions(text, positions)
+                                   : detail::toml::parse_toml_text_with_positions(text, positions);
+  expect(placed.has_value() == plain.has_value(), "positions change the outcome");
+  if (!placed) {
+    expect(placed.error().message() == plain.error().message(), "positions change the message");
+    return;
+  }
+  expect(*placed == *plain, "positions change the tree");
+  std::vector<std::pair<const LocaleValue*, KeyPositions::Node>> pending{
+      {&*placed, KeyPositions::kRoot}};
+  while (!pending.empty()) {
+    const auto [value, node] = pending.back();
+    pending.pop_back();
+    if (!value->is_object()) continue;
+    for (const LocaleMember& member : value->as_object().members()) {
+      // A TOML date is an object of one member that no key of the text names.
+      if (member.key == detail::toml::kTomlDatetimeMember) continue;
+      const KeyPositions::Node child = positions.child(node, member.key);
+      expect(positions.position(child).has_value(), "member without a position", member.key);
+      pending.emplace_back(&member.value, child);
+    }
+  }
+}
+
 // One reader on one input: the outcome is a sound tree or a sound failure.
 inline void check_reader(const std::uint8_t* data, std::size_t size, FileFormat format,
                          FormatError::Kind kind) {
@@ -86,6 +124,7 @@ inline void check_reader(const std::uint8_t* data, std::size_t size, FileFormat 
   } else {
     check_failure(tree.error(), kind);
   }
+  check_positions(text, format, tree);
 }
 
 // The loader checks UTF-8 before any reader runs, so the readers only ever see valid text; other

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "format/key_positions.hpp"
 #include "json/failure.hpp"
 #include "json/number.hpp"
 #include "json/reader.hpp"
@@ -31,12 +32,17 @@ std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
   return std::unexpected(JsonFailure{problem, at});
 }
 
+using format::KeyPositions;
 using tree::FillPlace;
 
 class JsonTreeReader {
  public:
-  JsonTreeReader(std::string_view text, FillPlace top)
-      : cursor_(text.data()), end_(text.data() + text.size()), top_(top) {
+  JsonTreeReader(std::string_view text, FillPlace top, KeyPositions* positions)
+      : cursor_(text.data()),
+        begin_(text.data()),
+        end_(text.data() + text.size()),
+        top_(top),
+        positions_(positions) {
     open_.reserve(kMaxDepth);
   }
 
@@ -52,6 +58,9 @@ class JsonTreeReader {
     std::size_t first_child;
     // An object's key whose value is being read.
     std::string key;
+    // With positions: the container's key path, and that of its member being read.
+    KeyPositions::Node node = KeyPositions::kNoPath;
+    KeyPositions::Node member_node = KeyPositions::kNoPath;
   };
 
   // Where the value about to be read goes.
@@ -75,10 +84,14 @@ class JsonTreeReader {
   void close_container();
   LocaleValue close_array();
   LocaleValue close_object();
+  KeyPositions::Node node_of_new_container(bool is_object) const noexcept;
 
   const char* cursor_;
+  const char* const begin_;
   const char* const end_;
   const FillPlace top_;
+  // Where keys are written, when the caller asks (the command); null for the loader.
+  KeyPositions* const positions_;
   // The place of the member whose key was read last.
   FillPlace member_;
   std::vector<OpenContainer> open_;
@@ -110,6 +123,7 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
       } else {
         open_.push_back(
             OpenContainer{is_object, place, is_object ? members_.size() : elements_.size(), {}});
+        if (positions_ != nullptr) open_.back().node = node_of_new_container(is_object);
         if (is_object) {
           if (auto key = read_key(); !key) return std::unexpected(key.error());
         }
@@ -151,10 +165,20 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
   }
 }
 
+// The key path of a container just pushed on `open_`: the top-level object's, or that of the
+// member it is the value of. Arrays, and what they hold, have none.
+KeyPositions::Node JsonTreeReader::node_of_new_container(bool is_object) const noexcept {
+  if (!is_object) return KeyPositions::kNoPath;
+  if (open_.size() == 1) return KeyPositions::kRoot;
+  const OpenContainer& parent = open_[open_.size() - 2];
+  return parent.is_object ? parent.member_node : KeyPositions::kNoPath;
+}
+
 // Reads a member's key and its `:`; whitespace before the key is already skipped.
 std::expected<void, JsonFailure> JsonTreeReader::read_key() {
   if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
   if (*cursor_ != '"') return fail(JsonProblem::KeyMustBeString, cursor_);
+  const char* const key_begin = cursor_;
   ++cursor_;
   OpenContainer& container = open_.back();
   if (!container.place.wanted()) {
@@ -165,6 +189,11 @@ std::expected<void, JsonFailure> JsonTreeReader::read_key() {
     const auto key = view_json_string(cursor_, end_, scratch_);
     if (!key) return std::unexpected(key.error());
     member_ = container.place.member(*key);
+    if (positions_ != nullptr) {
+      container.member_node = positions_->add_at_offset(
+          container.node, *key, static_cast<std::size_t>(key_begin - begin_),
+          KeyPositions::Repeat::KeepLast);
+    }
     // A skipped member's key is never made.
     if (member_.wanted()) container.key = std::string(*key);  // exactly sized, as kept in the tree
   }
@@ -286,19 +315,34 @@ LocaleValue JsonTreeReader::close_object() {
 
 }  // namespace
 
-std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text) {
-  return parse_json_text_to_fill(text, FillPlace());
-}
+namespace {
 
-std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
-                                                                tree::FillPlace place) {
-  JsonTreeReader reader(text, place);
+std::expected<LocaleValue, FormatError> read_json(std::string_view text, FillPlace place,
+                                                  KeyPositions* positions) {
+  JsonTreeReader reader(text, place, positions);
   auto value = reader.read();
   if (!value) {
     return std::unexpected(
         FormatError(FormatError::Kind::Json, describe_json_failure(text, value.error())));
   }
+  if (positions != nullptr) positions->resolve_offsets(text);
   return std::move(*value);
+}
+
+}  // namespace
+
+std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text) {
+  return read_json(text, FillPlace(), nullptr);
+}
+
+std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
+                                                                tree::FillPlace place) {
+  return read_json(text, place, nullptr);
+}
+
+std::expected<LocaleValue, FormatError> parse_json_text_with_positions(
+    std::string_view text, format::KeyPositions& positions) {
+  return read_json(text, FillPlace(), &positions);
 }
 
 }  // namespace tarnevo::detail::json

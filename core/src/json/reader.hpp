@@ -4,6 +4,7 @@
 #include <expected>
 #include <string_view>
 
+#include "format/key_positions.hpp"
 #include "tarnevo/format.hpp"
 #include "tarnevo/value.hpp"
 #include "tree/fill_place.hpp"
@@ -18,5 +19,10 @@ std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text);
 // as null.
 std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
                                                                 tree::FillPlace place);
+
+// Reads like parse_json_text, and records in `positions` where each object member's key is
+// written (its opening quote).
+std::expected<LocaleValue, FormatError> parse_json_text_with_positions(
+    std::string_view text, format::KeyPositions& positions);
 
 }  // namespace tarnevo::detail::json

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "format/key_positions.hpp"
 #include "json/reader.hpp"
 #include "loader/file_read.hpp"
 #include "loader/root_key.hpp"
@@ -10,6 +11,7 @@
 #include "text/utf8.hpp"
 #include "toml/reader.hpp"
 #include "tree/fill_place.hpp"
+#include "yaml/reader.hpp"
 
 namespace tarnevo::detail::loader {
 
@@ -58,6 +60,31 @@ std::expected<LocaleValue, LoaderError> read_locale_file(
   if (!value) return std::unexpected(LoaderError::parse(value.error()).with_path(file.path));
   if (root_locale) return beneath_root_key(std::move(*value), *root_locale);
   return std::move(*value);
+}
+
+std::expected<PlacedLocaleFile, LoaderError> read_locale_file_with_positions(
+    const LocaleFile& file) {
+  auto bytes = read_whole_file(file.path);
+  if (!bytes) return std::unexpected(std::move(bytes.error()));
+  if (!text::is_valid_utf8(*bytes)) return std::unexpected(LoaderError::invalid_utf8());
+  const auto format = format_from_path(file.path);
+  if (!format) return std::unexpected(LoaderError::parse(format.error()));
+  PlacedLocaleFile placed;
+  std::expected<LocaleValue, FormatError> value;
+  switch (*format) {
+    case FileFormat::Json:
+      value = json::parse_json_text_with_positions(*bytes, placed.positions);
+      break;
+    case FileFormat::Yaml:
+      value = yaml::parse_yaml_text_with_positions(*bytes, placed.positions);
+      break;
+    case FileFormat::Toml:
+      value = toml::parse_toml_text_with_positions(*bytes, placed.positions);
+      break;
+  }
+  if (!value) return std::unexpected(LoaderError::parse(value.error()));
+  placed.value = std::move(*value);
+  return placed;
 }
 
 }  // namespace tarnevo::detail::loader

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "format/key_positions.hpp"
 #include "loader/discovery.hpp"
 #include "tarnevo/error.hpp"
 #include "tarnevo/value.hpp"
@@ -26,5 +27,17 @@ namespace tarnevo::detail::loader {
 std::expected<LocaleValue, LoaderError> read_locale_file(
     const LocaleFile& file, const LocaleValue* filling = nullptr,
     std::optional<std::string_view> root_locale = std::nullopt);
+
+// A file's tree, and where each of its keys is written (key paths in the file's own tree, before
+// any namespace).
+struct PlacedLocaleFile {
+  LocaleValue value;
+  format::KeyPositions positions;
+};
+
+// Reads like read_locale_file, with the same failures, and records where keys are written: for
+// the command, which places its findings; the loader never asks.
+std::expected<PlacedLocaleFile, LoaderError> read_locale_file_with_positions(
+    const LocaleFile& file);
 
 }  // namespace tarnevo::detail::loader

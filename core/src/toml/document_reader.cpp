@@ -25,6 +25,7 @@ namespace {
 
 using Slot = TableTree::Slot;
 using TableId = TableTree::TableId;
+using format::KeyPositions;
 
 // What a bare value (boolean, number, date, time) may be made of.
 constexpr std::array<bool, 256> kBareValueBytes = [] {
@@ -57,10 +58,11 @@ LocaleValue datetime_value(const TomlDatetimeParts& parts) {
 class DocumentReader {
  public:
   // About one member per line: the arena of members is sized once.
-  DocumentReader(std::string_view text, std::optional<tree::FillPlace> filling)
+  DocumentReader(std::string_view text, std::optional<tree::FillPlace> filling,
+                 KeyPositions* positions)
       : cursor_(text),
-        tables_(text, text::count_byte(text.data(), text.data() + text.size(), '\n') + 1, filling) {
-  }
+        tables_(text, text::count_byte(text.data(), text.data() + text.size(), '\n') + 1, filling),
+        positions_(positions) {}
 
   std::expected<LocaleValue, TomlFailure> read();
 
@@ -79,6 +81,9 @@ class DocumentReader {
     TableId table;
     std::uint32_t section;
     Slot slot;
+    // With positions: the inline table's key path, and that of its current key-value.
+    KeyPositions::Node node = KeyPositions::kNoPath;
+    KeyPositions::Node slot_node = KeyPositions::kNoPath;
   };
 
   std::expected<void, TomlFailure> read_header();
@@ -100,6 +105,7 @@ class DocumentReader {
   Failed fail_conflict(const TableTree::Conflict& conflict, const char* header_begin,
                        const char* header_end);
   std::expected<void, TomlFailure> read_value_alone();
+  KeyPositions::Node record_key(KeyPositions::Node base);
 
   Cursor cursor_;
   TableTree tables_;
@@ -120,6 +126,12 @@ class DocumentReader {
   std::vector<LocaleValue> elements_;
   // A reader made by read_value_alone, which reports a key set twice inside the value itself.
   bool alone_ = false;
+
+  // Where keys are written, when the caller asks (the command); null for the loader. With it:
+  // the key path of the section's table, and that of the key-value being read.
+  KeyPositions* const positions_;
+  KeyPositions::Node section_node_ = KeyPositions::kRoot;
+  KeyPositions::Node value_node_ = KeyPositions::kNoPath;
 };
 
 std::expected<LocaleValue, TomlFailure> DocumentReader::read() {
@@ -229,6 +241,14 @@ std::expected<void, TomlFailure> DocumentReader::read_header() {
   }
   auto table = tables_.open_header(key_, array_of_tables);
   if (!table) return fail_conflict(table.error(), begin, cursor_.at);
+  if (positions_ != nullptr) {
+    section_node_ = record_key(KeyPositions::kRoot);
+    // The key-values below [[key]] fill its newest element, which has no key path.
+    if (array_of_tables) {
+      positions_->mark_array(section_node_);
+      section_node_ = KeyPositions::kNoPath;
+    }
+  }
   section_table_ = *table;
   section_ = sections_++;
   return {};
@@ -255,7 +275,7 @@ std::expected<Slot, TomlFailure> DocumentReader::reserve_key(TableId table, std:
 // way to a duplicate-key error, so the one-pass reading of good text stays as it is.
 std::expected<void, TomlFailure> DocumentReader::read_value_alone() {
   if (alone_) return {};
-  DocumentReader alone(cursor_.text(), std::nullopt);
+  DocumentReader alone(cursor_.text(), std::nullopt, nullptr);
   alone.alone_ = true;
   alone.cursor_.at = cursor_.at;
   auto slot = alone.tables_.reserve(TableTree::kRoot, key_, 0);
@@ -263,10 +283,21 @@ std::expected<void, TomlFailure> DocumentReader::read_value_alone() {
   return alone.read_value(*slot);
 }
 
+// Each segment of the key just read, under `base`: a table made by an earlier key keeps where
+// that key wrote it. Returns the key path of the last segment.
+KeyPositions::Node DocumentReader::record_key(KeyPositions::Node base) {
+  for (const KeySegment& segment : key_) {
+    base = positions_->add_at_offset(base, segment.name, cursor_.offset(segment.begin),
+                                     KeyPositions::Repeat::KeepFirst);
+  }
+  return base;
+}
+
 std::expected<void, TomlFailure> DocumentReader::read_key_value() {
   if (auto key = read_key(); !key) return key;
   auto slot = reserve_key(section_table_, section_);
   if (!slot) return std::unexpected(std::move(slot.error()));
+  if (positions_ != nullptr) value_node_ = record_key(section_node_);
   return read_value(*slot);
 }
 
@@ -276,6 +307,7 @@ std::expected<void, TomlFailure> DocumentReader::read_inline_key(Frame& frame) {
   auto slot = reserve_key(frame.table, frame.section);
   if (!slot) return std::unexpected(std::move(slot.error()));
   frame.slot = *slot;
+  if (positions_ != nullptr) frame.slot_node = record_key(frame.node);
   return {};
 }
 
@@ -338,7 +370,11 @@ std::expected<void, TomlFailure> DocumentReader::read_value(Slot slot) {
       } else {
         auto table = tables_.open_inline(owner, level, top != nullptr && top->is_array);
         if (!table) return fail(cursor_, start, start + 1, std::move(table.error()));
-        frames_.push_back(Frame{false, level, 0, owner, *table, sections_++, {}});
+        // The key path of the member this inline table is the value of; none in an array.
+        const KeyPositions::Node node = top == nullptr  ? value_node_
+                                        : top->is_array ? KeyPositions::kNoPath
+                                                        : top->slot_node;
+        frames_.push_back(Frame{false, level, 0, owner, *table, sections_++, {}, node});
         ++cursor_.at;
         cursor_.skip_blanks();
         if (!cursor_.sees('}')) {
@@ -470,8 +506,9 @@ std::expected<void, TomlFailure> DocumentReader::read_bare_value(LocaleValue& ou
 }  // namespace
 
 std::expected<LocaleValue, TomlFailure> read_toml_document(std::string_view text,
-                                                           std::optional<tree::FillPlace> filling) {
-  return DocumentReader(text, filling).read();
+                                                           std::optional<tree::FillPlace> filling,
+                                                           KeyPositions* positions) {
+  return DocumentReader(text, filling, positions).read();
 }
 
 }  // namespace tarnevo::detail::toml

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <memory>
 #include <utility>
 
+#include "text/seeded_hash.hpp"
 #include "toml/key_text.hpp"
 #include "toml/limits.hpp"
 #include "tree/member_order.hpp"
@@ -79,25 +79,7 @@ TableTree::~TableTree() {
 }
 
 std::uint32_t TableTree::hash(std::string_view key) const noexcept {
-  std::uint64_t h = seed_ ^ key.size();
-  const char* p = key.data();
-  std::size_t left = key.size();
-  for (; left > 8; p += 8, left -= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 29;
-  }
-  // The last (up to) eight bytes: one load that may overlap the words before, when there are any.
-  std::uint64_t tail = 0;
-  if (key.size() >= 8) {
-    std::memcpy(&tail, key.data() + key.size() - 8, 8);
-  } else {
-    for (std::size_t i = 0; i < left; ++i) tail = tail << 8 | static_cast<unsigned char>(p[i]);
-  }
-  h = (h ^ tail) * 0x94D049BB133111EBull;
-  h ^= h >> 31;
-  return static_cast<std::uint32_t>(h ^ (h >> 32));
+  return text::seeded_hash(key, seed_);
 }
 
 TableTree::TableId TableTree::new_table(TableId parent, std::uint32_t parent_member,

@@ -63,7 +63,8 @@ bool properties_of(const yaml_event_t& raw, Properties& out) noexcept {
 
 class DocumentReader {
  public:
-  explicit DocumentReader(std::string_view text) : text_(text), builder_(recording_, text) {}
+  DocumentReader(std::string_view text, format::KeyPositions* positions)
+      : text_(text), builder_(recording_, text, positions) {}
 
   // Takes one node event (anything between the document's start and end events).
   std::expected<void, std::string> add(const Event& event) {
@@ -226,7 +227,8 @@ class DocumentReader {
 }  // namespace
 
 std::expected<LocaleValue, std::string> read_single_document(EventParser& parser,
-                                                             std::string_view text) {
+                                                             std::string_view text,
+                                                             format::KeyPositions* positions) {
   Event event;
   std::optional<DocumentReader> reader;
   std::optional<LocaleValue> tree;
@@ -237,7 +239,7 @@ std::expected<LocaleValue, std::string> read_single_document(EventParser& parser
         return tree ? std::move(*tree) : LocaleValue::null();
       case YAML_DOCUMENT_START_EVENT:
         if (reader) return std::unexpected(message_at(kMultipleDocuments, event.start(), text));
-        reader.emplace(text);
+        reader.emplace(text, positions);
         break;
       case YAML_DOCUMENT_END_EVENT:
         if (reader && !tree) {

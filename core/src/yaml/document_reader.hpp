@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "format/key_positions.hpp"
 #include "tarnevo/value.hpp"
 #include "yaml/events.hpp"
 
@@ -20,7 +21,8 @@ namespace tarnevo::detail::yaml {
 
 // The tree of the stream's only document; Null when the stream holds none (empty text, only
 // comments). Fails with the complete message: libyaml's, a second document, or the builder's.
-std::expected<LocaleValue, std::string> read_single_document(EventParser& parser,
-                                                             std::string_view text);
+// `positions`, when not null, records where each mapping key is written.
+std::expected<LocaleValue, std::string> read_single_document(
+    EventParser& parser, std::string_view text, format::KeyPositions* positions = nullptr);
 
 }  // namespace tarnevo::detail::yaml

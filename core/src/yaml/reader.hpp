@@ -4,6 +4,7 @@
 #include <expected>
 #include <string_view>
 
+#include "format/key_positions.hpp"
 #include "tarnevo/format.hpp"
 #include "tarnevo/value.hpp"
 
@@ -11,5 +12,10 @@ namespace tarnevo::detail::yaml {
 
 // Reads a whole file's text, already checked to be valid UTF-8, into a new tree.
 std::expected<LocaleValue, FormatError> parse_yaml_text(std::string_view text);
+
+// Reads like parse_yaml_text, and records in `positions` where each mapping key is written
+// (libyaml's mark of the key's first character: a quote, for a quoted key).
+std::expected<LocaleValue, FormatError> parse_yaml_text_with_positions(
+    std::string_view text, format::KeyPositions& positions);
 
 }  // namespace tarnevo::detail::yaml

@@ -143,6 +143,13 @@ std::expected<void, std::string> TreeBuilder::scalar(NodeEvent& event, bool copy
         return fail(checked.error(), at);
     }
     Frame& frame = frames_[depth_ - 1];
+    if (positions_ != nullptr) {
+      // The event's own mark, not `at`: a key replayed for an alias is placed where it is
+      // written.
+      frame.key_node = positions_->add_at(frame.node, text,
+                                          format::KeyPosition{event.line + 1, event.column + 1},
+                                          format::KeyPositions::Repeat::KeepLast);
+    }
     frame.key = std::move(text);
     frame.has_key = true;
     return {};
@@ -160,6 +167,17 @@ std::expected<void, std::string> TreeBuilder::open(const NodeEvent& event, const
   if (expecting_key()) return fail(mapping ? kMappingKey : kSequenceKey, at);
   if (depth_ >= kMaxDepth) return fail(kRecursionLimit, at);
   if (depth_ == frames_.size()) frames_.emplace_back();
+  if (positions_ != nullptr) {
+    // A mapping's key path: the document's top-level one, or that of the member it is the value
+    // of. Sequences, and what they hold, have none.
+    format::KeyPositions::Node node = format::KeyPositions::kNoPath;
+    if (mapping && depth_ == 0) {
+      node = format::KeyPositions::kRoot;
+    } else if (mapping && frames_[depth_ - 1].mapping) {
+      node = frames_[depth_ - 1].key_node;
+    }
+    frames_[depth_].node = node;
+  }
   Frame& frame = frames_[depth_++];
   frame.mapping = mapping;
   frame.has_key = false;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/key_positions.hpp"
 #include "tarnevo/value.hpp"
 #include "yaml/node_event.hpp"
 #include "yaml/position.hpp"
@@ -17,7 +18,10 @@ namespace tarnevo::detail::yaml {
 class TreeBuilder {
  public:
   // `recording` holds what aliases replay; `text` is the whole input, for positions in messages.
-  TreeBuilder(Recording& recording, std::string_view text) : recording_(recording), text_(text) {}
+  // `positions`, when not null, records where each mapping key is written (a key copied through
+  // an alias: where its anchored original is).
+  TreeBuilder(Recording& recording, std::string_view text, format::KeyPositions* positions)
+      : recording_(recording), text_(text), positions_(positions) {}
 
   // One event straight from the stream, before any alias: `keep_text` when the recording holds
   // it too, otherwise its text moves into the tree.
@@ -39,6 +43,9 @@ class TreeBuilder {
     std::string key;
     LocaleArray items;
     std::vector<LocaleMember> members;
+    // With positions: the mapping's key path, and that of the member being read.
+    format::KeyPositions::Node node = format::KeyPositions::kNoPath;
+    format::KeyPositions::Node key_node = format::KeyPositions::kNoPath;
   };
 
   // A run [next, stop) of recorded events replayed for an alias.
@@ -59,6 +66,7 @@ class TreeBuilder {
 
   Recording& recording_;
   std::string_view text_;
+  format::KeyPositions* const positions_;
   std::uint64_t limit_ = 0;
   std::uint64_t node_limit_ = 0;
   std::uint64_t expansions_ = 0;
