@@ -20,10 +20,11 @@ enum Option : unsigned {
   kShow = 256,
   kOnly = 512,
   kFallback = 1024,
+  kFormat = 2048,
 };
 
 constexpr unsigned kTakesValue =
-    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback;
+    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback | kFormat;
 
 struct CommandShape {
   Command command;
@@ -32,6 +33,8 @@ struct CommandShape {
   std::array<std::string_view, 2> operands;
   std::size_t operand_count;
   unsigned options;
+  // The last operand may be repeated (check DIR...).
+  bool repeats_last = false;
 };
 
 constexpr std::array<CommandShape, 3> kShapes = {{
@@ -45,7 +48,9 @@ constexpr std::array<CommandShape, 3> kShapes = {{
      "check",
      {"DIR", ""},
      1,
-     kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly},
+     kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly |
+         kFallback | kFormat,
+     true},
 }};
 
 const CommandShape* shape_of(Command command) noexcept {
@@ -82,6 +87,8 @@ std::string_view value_name(unsigned option) noexcept {
       return "auto, on or off";
     case kFallback:
       return "default or regional";
+    case kFormat:
+      return "text, json, github or sarif";
     case kShow:
     case kOnly:
       return "kind names";
@@ -118,6 +125,19 @@ std::expected<bool, std::string> parse_check_value(unsigned option, const std::s
       parsed.loader_options.fallback = Fallback::Regional;
     else
       return std::unexpected("--fallback '" + value + "': give default or regional");
+    return true;
+  }
+  if (option == kFormat) {
+    if (value == "text")
+      parsed.format = ReportFormat::Text;
+    else if (value == "json")
+      parsed.format = ReportFormat::Json;
+    else if (value == "github")
+      parsed.format = ReportFormat::Github;
+    else if (value == "sarif")
+      parsed.format = ReportFormat::Sarif;
+    else
+      return std::unexpected("--format '" + value + "': give text, json, github or sarif");
     return true;
   }
   if (option != kShow && option != kOnly) return false;
@@ -166,7 +186,7 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
   for (std::size_t i = 0; i < rest.size(); ++i) {
     const std::string_view arg = rest[i];
     if (options_done || arg == "-" || !arg.starts_with("-")) {
-      if (parsed.operands.size() == shape.operand_count) {
+      if (parsed.operands.size() == shape.operand_count && !shape.repeats_last) {
         return usage_error("unexpected operand '" + std::string(arg) + "'", shape.command);
       }
       parsed.operands.emplace_back(arg);
@@ -193,6 +213,7 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--show") option = kShow;
     if (name == "--only") option = kOnly;
     if (name == "--fallback") option = kFallback;
+    if (name == "--format") option = kFormat;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",
@@ -203,7 +224,10 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
         return usage_error("option '" + std::string(name) + "' takes no value", shape.command);
       }
       if (option == kPretty) parsed.pretty = true;
-      if (option == kJson) parsed.json = true;
+      if (option == kJson) {
+        parsed.json = true;
+        parsed.format = ReportFormat::Json;
+      }
       if (option == kStrict) parsed.strict = true;
       continue;
     }

@@ -39,6 +39,8 @@ struct KindInfo {
   std::string_view one;
   std::string_view many;
   FailsWhen fails;
+  // One sentence on what a finding of the kind is (the SARIF rule's description).
+  std::string_view description;
 };
 
 const KindInfo& kind_info(FindingKind kind) noexcept;

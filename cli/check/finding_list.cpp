@@ -104,6 +104,14 @@ std::vector<Finding> flatten_findings(const CheckReport& report) {
   return findings;
 }
 
+std::string describe_finding(const Finding& finding) {
+  std::string text = finding.locale;
+  text.append(" ").append(kind_info(finding.kind).name).append(" ");
+  text.append(finding.key.empty() ? finding.file : finding.key);
+  if (!finding.message.empty()) text.append(": ").append(finding.message);
+  return text;
+}
+
 bool check_passes(const CheckReport& report, std::span<const Finding> findings) noexcept {
   if (report.setup_fails()) return false;
   return std::none_of(findings.begin(), findings.end(),

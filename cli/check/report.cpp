@@ -119,7 +119,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
   Reading reading{index, options};
   std::optional<LocaleCheck> fallback;
   if (const auto entry = index.find(report.default_locale); entry != index.end()) {
-    LocalePieces pieces = read_pieces(entry->second);
+    LocalePieces pieces = read_pieces(entry->second, options.positions);
     std::vector<const LocaleValue*> values;
     values.reserve(pieces.pieces.size());
     for (const LocalePiece& piece : pieces.pieces) values.push_back(&piece.value);
@@ -131,6 +131,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
     fallback = check_pieces(entry->first, entry->second.size(),
                             prepared(entry->first, std::move(pieces), reading), options, nullptr);
     fallback->is_default = true;
+    report.default_placed = std::move(fallback->reading.placed);
     report.default_found = true;
     report.default_loads = fallback->reading.loads();
     if (fallback->own_keys == 0)
@@ -147,7 +148,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
   for (const auto* entry : entries) {
     report.locales.push_back(check_pieces(
         entry->first, entry->second.size(),
-        prepared(entry->first, read_pieces(entry->second), reading), options, reference));
+        prepared(entry->first, read_pieces(entry->second, options.positions), reading), options, reference));
   }
   if (fallback && selected(report.default_locale)) {
     const auto at =

@@ -29,6 +29,8 @@ struct CheckOptions {
   RootKey root_key = RootKey::Auto;
   // --only: the kinds reported, and the only ones that can fail the run.
   KindSet only = KindSet::all();
+  // Record where each file writes its keys, so that findings can be placed (place_findings).
+  bool positions = false;
 };
 
 struct LocaleCheck {
@@ -76,6 +78,9 @@ struct CheckReport {
   std::vector<DefaultFileNote> empty_default;
   // The checked locales, in ascending byte order of the names.
   std::vector<LocaleCheck> locales;
+  // Where the default locale's files write their keys (when read with positions): missing keys
+  // are placed there, whether the default locale is among the checked ones or not.
+  std::vector<PlacedFile> default_placed;
   // Locales named with --locale that the directory does not hold, in the order given.
   std::vector<std::string> not_found;
 

@@ -1,4 +1,4 @@
-#include "check/text_report.hpp"
+#include "check/report/text_report.hpp"
 
 #include <array>
 #include <string_view>
@@ -44,9 +44,20 @@ std::string& kind_column(std::string& text, FindingKind kind) {
   return text.append("  ").append(name).append(name.size() < 13 ? 13 - name.size() : 1, ' ');
 }
 
+// Ends a finding's line with where it is written, as editors and terminals follow it:
+// `path:line:column` (a missing key at its definition in the default locale).
+void append_place(const Finding& finding, std::string& text) {
+  if (finding.line == 0) return;
+  text.append(finding.kind == FindingKind::Missing && finding.message.empty() ? "  defined at "
+                                                                              : "  ");
+  text.append(finding.file).append(":").append(std::to_string(finding.line));
+  text.append(":").append(std::to_string(finding.column));
+}
+
 void append_finding(const Finding& finding, std::string& text) {
   kind_column(text, finding.kind).append(subject(finding));
   if (!finding.message.empty()) text.append(": ").append(finding.message);
+  append_place(finding, text);
   text += '\n';
 }
 
@@ -239,6 +250,12 @@ std::string render_check_text(const CheckReport& report, std::span<const Finding
     if (!locale.is_default) write(locale);
   }
   text += '\n';
+  append_summary(report, findings, check_passes(report, findings), text);
+  return text;
+}
+
+std::string render_check_summary(const CheckReport& report, std::span<const Finding> findings) {
+  std::string text;
   append_summary(report, findings, check_passes(report, findings), text);
   return text;
 }

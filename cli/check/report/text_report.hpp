@@ -16,4 +16,7 @@ namespace tarnevo::cli {
 std::string render_check_text(const CheckReport& report, std::span<const Finding> findings,
                               KindSet show);
 
+// The last lines alone: "OK: ..." or the "FAILED..." lines that say why.
+std::string render_check_summary(const CheckReport& report, std::span<const Finding> findings);
+
 }  // namespace tarnevo::cli
