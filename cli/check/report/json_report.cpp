@@ -134,9 +134,8 @@ void insert_findings(const LocaleCheck& locale, LocaleObject& entry) {
 }
 
 void insert_place(const Finding* finding, LocaleObject& item) {
-  const bool has_file = finding != nullptr && !finding->file.empty();
   const bool placed = finding != nullptr && finding->line != 0;
-  item.insert("file", has_file ? text(finding->file) : LocaleValue::null());
+  item.insert("file", placed ? text(finding->file) : LocaleValue::null());
   item.insert("line", placed ? count(finding->line) : LocaleValue::null());
   item.insert("column", placed ? count(finding->column) : LocaleValue::null());
 }
@@ -208,7 +207,10 @@ LocaleValue finding_tree(const Finding& finding) {
   item.insert("key", LocaleValue::string(finding.key));
   item.insert("message", text(finding.message));
   item.insert("fails", LocaleValue::boolean(finding.fails));
-  insert_place(&finding, item);
+  item.insert("file", text(finding.file));
+  const bool placed = finding.line != 0;
+  item.insert("line", placed ? count(finding.line) : LocaleValue::null());
+  item.insert("column", placed ? count(finding.column) : LocaleValue::null());
   return LocaleValue::object(std::move(item));
 }
 

@@ -26,7 +26,7 @@ namespace tarnevo::cli {
 //    "locales_not_found": [str], "ok": bool, "strict": bool,
 //    "root_keyed": bool, "only": [kind], "empty_default": [{"path": str, "holds": str}],
 //    "findings": [{"kind": str, "locale": str, "key": str, "message": str, "fails": bool,
-//                  "file": str or null, "line": n or null, "column": n or null}, ...]}
+//                  "file": str ("" when none), "line": n or null, "column": n or null}, ...]}
 // A place is {"key": str, "file", "line", "column"}: where the key is written (a missing key
 // where the default locale defines it), null where unknown.
 // Each locale also gives "known_to_cldr": bool, "not_object": [{"path", "holds"}],
