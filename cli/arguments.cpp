@@ -21,10 +21,12 @@ enum Option : unsigned {
   kOnly = 512,
   kFallback = 1024,
   kFormat = 2048,
+  kConfig = 4096,
+  kNoConfig = 8192,
 };
 
 constexpr unsigned kTakesValue =
-    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback | kFormat;
+    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback | kFormat | kConfig;
 
 struct CommandShape {
   Command command;
@@ -47,9 +49,10 @@ constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Check,
      "check",
      {"DIR", ""},
-     1,
+     // DIR may come from the settings file instead (run_check says when it does not).
+     0,
      kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly |
-         kFallback | kFormat,
+         kFormat | kConfig | kNoConfig,
      true},
 }};
 
@@ -89,6 +92,8 @@ std::string_view value_name(unsigned option) noexcept {
       return "default or regional";
     case kFormat:
       return "text, json, github or sarif";
+    case kConfig:
+      return "a file path";
     case kShow:
     case kOnly:
       return "kind names";
@@ -125,6 +130,10 @@ std::expected<bool, std::string> parse_check_value(unsigned option, const std::s
       parsed.loader_options.fallback = Fallback::Regional;
     else
       return std::unexpected("--fallback '" + value + "': give default or regional");
+    return true;
+  }
+  if (option == kConfig) {
+    parsed.config = value;
     return true;
   }
   if (option == kFormat) {
@@ -214,11 +223,14 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--only") option = kOnly;
     if (name == "--fallback") option = kFallback;
     if (name == "--format") option = kFormat;
+    if (name == "--config") option = kConfig;
+    if (name == "--no-config") option = kNoConfig;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",
           shape.command);
     }
+    parsed.given.emplace_back(name);
     if ((option & kTakesValue) == 0) {
       if (has_value) {
         return usage_error("option '" + std::string(name) + "' takes no value", shape.command);
@@ -229,6 +241,7 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
         parsed.format = ReportFormat::Json;
       }
       if (option == kStrict) parsed.strict = true;
+      if (option == kNoConfig) parsed.no_config = true;
       continue;
     }
     std::string argument;

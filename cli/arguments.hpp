@@ -46,6 +46,13 @@ struct Arguments {
   KindSet only = KindSet::all();
   bool only_given = false;
   ReportFormat format = ReportFormat::Text;
+  // check: --config PATH, --no-config; the options given on the line (as "--name"), which
+  // override the settings file's.
+  std::optional<std::string> config;
+  bool no_config = false;
+  std::vector<std::string> given;
+  // check: severities from the settings file.
+  KindSeverities severities = {};
 };
 
 struct UsageError {

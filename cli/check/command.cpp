@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "check/check_settings.hpp"
 #include "check/excluded_files.hpp"
 #include "check/finding_list.hpp"
 #include "check/finding_places.hpp"
@@ -14,6 +15,7 @@
 #include "output.hpp"
 #include "tarnevo/loader.hpp"
 #include "tree/write_json.hpp"
+#include "usage.hpp"
 
 namespace tarnevo::cli {
 namespace {
@@ -36,6 +38,7 @@ std::optional<DirectoryCheck> check_directory(const std::string& directory,
                        KeyFilter(arguments.ignore)};
   options.root_key = arguments.loader_options.root_key;
   options.only = arguments.only;
+  options.severities = arguments.severities;
   options.positions = true;
   detail::loader::LocaleIndex index = detail::loader::scan_directory(directory);
   exclude_files(index, directory, KeyFilter(arguments.exclude));
@@ -54,7 +57,22 @@ void write_tree(const LocaleValue& tree) {
 
 }  // namespace
 
-int run_check(const Arguments& arguments) {
+int run_check(const Arguments& line) {
+  Arguments arguments = line;
+  if (auto settings = apply_check_settings(arguments); !settings) {
+    report_error(settings.error());
+    return kUsageError;
+  }
+  if (arguments.operands.empty()) {
+    report_error("missing DIR");
+    write_err(usage_lines(Command::Check));
+    write_err(
+        "Name the locale directories to check, or list them in a settings file: "
+        "directories = [\"locales\"] in tarnevo.toml (or in [tool.tarnevo] of pyproject.toml) "
+        "here or in a parent directory.\n"
+        "Run 'tarnevo help check' for details.\n");
+    return kUsageError;
+  }
   int status = kSuccess;
   std::vector<DirectoryCheck> checks;
   checks.reserve(arguments.operands.size());

@@ -65,7 +65,7 @@ class Flattener {
   void add(FindingKind kind, std::string key, std::string file, std::string message) {
     if (!report_.only.has(kind)) return;
     out_.push_back(Finding{kind, *locale_, std::move(key), std::move(file), std::move(message),
-                           kind_fails(kind, report_.strict)});
+                           report_.severities.fails(kind, report_.strict)});
   }
 
   static std::string missing_and_unexpected(const std::vector<std::string>& missing,

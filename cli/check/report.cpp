@@ -104,6 +104,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
   report.default_locale = options.default_locale;
   report.strict = options.strict;
   report.only = options.only;
+  report.severities = options.severities;
   report.root_key = options.root_key;
 
   const auto selected = [&](const std::string& name) {

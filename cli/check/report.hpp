@@ -29,6 +29,7 @@ struct CheckOptions {
   RootKey root_key = RootKey::Auto;
   // --only: the kinds reported, and the only ones that can fail the run.
   KindSet only = KindSet::all();
+  KindSeverities severities = {};
   // Record where each file writes its keys, so that findings can be placed (place_findings).
   bool positions = false;
 };
@@ -70,6 +71,7 @@ struct CheckReport {
   bool default_loads = false;
   bool strict = false;
   KindSet only = KindSet::all();
+  KindSeverities severities = {};
   RootKey root_key = RootKey::Auto;
   // Each locale was read beneath its root key.
   bool root_keyed = false;
