@@ -27,6 +27,18 @@ std::string_view what_value_is(const LocaleValue& value) noexcept {
   return "an object";
 }
 
+std::vector<std::string> namespace_segments(const std::optional<std::string>& name) {
+  std::vector<std::string> segments;
+  if (!name) return segments;
+  std::string_view rest = *name;
+  while (true) {
+    const std::size_t dot = rest.find('.');
+    segments.emplace_back(rest.substr(0, dot));
+    if (dot == std::string_view::npos) return segments;
+    rest.remove_prefix(dot + 1);
+  }
+}
+
 }  // namespace
 
 LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files,
@@ -40,8 +52,8 @@ LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files,
       if (placed) {
         read.pieces.push_back(LocalePiece{file.namespace_path, std::move(placed->value)});
         read.paths.push_back(file.path);
-        read.placed.push_back(
-            PlacedFile{file.path, file.namespace_path, {}, std::move(placed->positions)});
+        read.placed.push_back(PlacedFile{file.path, namespace_segments(file.namespace_path), {},
+                                         std::move(placed->positions)});
       } else {
         read.failures.push_back(FileFailure{file.path, placed.error().message()});
       }

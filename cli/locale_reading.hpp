@@ -40,7 +40,8 @@ struct ForeignRootKey {
 // the locale's keys beneath that key.
 struct PlacedFile {
   std::string path;
-  std::optional<std::string> namespace_path;
+  // The namespace split as assemble_pieces splits it ("a.b" is two segments; none at the top).
+  std::vector<std::string> namespace_segments;
   std::string root_key;
   detail::format::KeyPositions positions;
 };

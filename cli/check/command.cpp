@@ -44,7 +44,14 @@ std::optional<DirectoryCheck> check_directory(const std::string& directory,
   exclude_files(index, directory, KeyFilter(arguments.exclude));
   DirectoryCheck check{build_check_report(directory, index, options), {}};
   check.findings = flatten_findings(check.report);
-  place_findings(check.report, check.findings);
+  // The text counts most findings of kinds that do not fail rather than list them: it places
+  // only those it lists.
+  if (arguments.format == ReportFormat::Text) {
+    place_findings(check.report, check.findings,
+                   findings_listed_in_text(check.findings, arguments.show));
+  } else {
+    place_findings(check.report, check.findings);
+  }
   return check;
 }
 

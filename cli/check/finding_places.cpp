@@ -1,6 +1,8 @@
 #include "check/finding_places.hpp"
 
+#include <algorithm>
 #include <array>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,24 +22,11 @@ struct Place {
   KeyPosition position;
 };
 
-// The segments of a namespace ("a.b" is two, as assemble_pieces splits it).
-std::vector<std::string_view> namespace_segments(const std::optional<std::string>& name) {
-  std::vector<std::string_view> segments;
-  if (!name) return segments;
-  std::string_view rest = *name;
-  while (true) {
-    const std::size_t dot = rest.find('.');
-    segments.push_back(rest.substr(0, dot));
-    if (dot == std::string_view::npos) return segments;
-    rest.remove_prefix(dot + 1);
-  }
-}
-
 // The node of `segments` in one file's tree, or kNoPath: the namespace's segments must lead the
 // path, and a root-keyed file holds the rest beneath its root key.
 std::optional<KeyPositions::Node> node_in(const PlacedFile& file,
-                                          std::span<const std::string> segments) {
-  const std::vector<std::string_view> prefix = namespace_segments(file.namespace_path);
+                                          std::span<const std::string_view> segments) {
+  const std::vector<std::string>& prefix = file.namespace_segments;
   if (prefix.size() > segments.size()) return std::nullopt;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
     if (prefix[i] != segments[i]) return std::nullopt;
@@ -51,46 +40,104 @@ std::optional<KeyPositions::Node> node_in(const PlacedFile& file,
   return node;
 }
 
-std::optional<Place> find_exact(std::span<const PlacedFile> files,
-                                std::span<const std::string> segments, const std::string* only) {
-  for (const PlacedFile& file : files) {
-    if (only != nullptr && file.path != *only) continue;
-    if (const auto node = node_in(file, segments)) {
-      if (const auto position = file.positions.position(*node)) return Place{&file, *position};
+// A locale's files by namespace, so that a key is looked for only in the files whose namespace
+// leads its path rather than in every file (a locale may have hundreds: bench/gen_check_corpus.py).
+class PlacedFiles {
+ public:
+  explicit PlacedFiles(std::span<const PlacedFile> files) : files_(files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      by_namespace_[joined(files[i].namespace_segments)].push_back(i);
+      depths_.push_back(files[i].namespace_segments.size());
     }
+    std::sort(depths_.begin(), depths_.end());
+    depths_.erase(std::unique(depths_.begin(), depths_.end()), depths_.end());
   }
-  return std::nullopt;
-}
+
+  // The first file, in the loader's order, that writes the key path `segments`.
+  std::optional<Place> find(std::span<const std::string_view> segments, const std::string* only) {
+    candidates_.clear();
+    // Only the namespace depths that some file has.
+    for (const std::size_t depth : depths_) {
+      if (depth > segments.size()) break;
+      prefix_.clear();
+      for (std::size_t i = 0; i < depth; ++i) {
+        if (i != 0) prefix_.push_back('.');
+        prefix_.append(segments[i]);
+      }
+      if (const auto found = by_namespace_.find(prefix_); found != by_namespace_.end()) {
+        candidates_.insert(candidates_.end(), found->second.begin(), found->second.end());
+      }
+    }
+    std::sort(candidates_.begin(), candidates_.end());
+    for (const std::size_t i : candidates_) {
+      const PlacedFile& file = files_[i];
+      if (only != nullptr && file.path != *only) continue;
+      if (const auto node = node_in(file, segments)) {
+        if (const auto position = file.positions.position(*node)) return Place{&file, *position};
+      }
+    }
+    return std::nullopt;
+  }
+
+ private:
+  static std::string joined(const std::vector<std::string>& segments) {
+    std::string text;
+    for (const std::string& segment : segments) {
+      if (!text.empty() || &segment != &segments.front()) text.push_back('.');
+      text.append(segment);
+    }
+    return text;
+  }
+
+  std::span<const PlacedFile> files_;
+  std::unordered_map<std::string, std::vector<std::size_t>> by_namespace_;
+  std::vector<std::size_t> depths_;
+  std::vector<std::size_t> candidates_;
+  std::string prefix_;
+};
 
 // A plural group written as sibling keys is named without its suffix ("photo" for photo_one and
 // photo_other): its first suffixed key stands for it.
-std::optional<Place> find_suffixed(std::span<const PlacedFile> files,
-                                   std::vector<std::string> segments) {
+std::optional<Place> find_suffixed(PlacedFiles& files, std::vector<std::string_view> segments) {
   if (segments.empty()) return std::nullopt;
-  const std::string base = segments.back();
+  const std::string_view base = segments.back();
+  std::string name;
   for (const std::string_view infix : {"_", "_ordinal_"}) {
     for (PluralSet category = kZero; category <= kOther;
          category = static_cast<PluralSet>(category << 1)) {
-      segments.back() = base + std::string(infix) + std::string(plural_category_name(category));
-      if (auto place = find_exact(files, segments, nullptr)) return place;
+      name.assign(base).append(infix).append(plural_category_name(category));
+      segments.back() = name;
+      if (auto place = files.find(segments, nullptr)) return place;
     }
   }
   return std::nullopt;
 }
 
-std::optional<Place> find_key(std::span<const PlacedFile> files, const std::string& key,
+std::optional<Place> find_key(PlacedFiles& files, const std::string& key,
                               const std::string* only) {
-  auto split = split_path(key);
-  if (!split) return std::nullopt;
-  std::vector<std::string> segments;
-  segments.reserve(split->size());
-  for (PathSegment& segment : *split) segments.push_back(std::move(segment.text));
-  if (auto place = find_exact(files, segments, only)) return place;
+  // Most keys quote no segment: their segments are the text between full stops.
+  std::vector<PathSegment> split;
+  std::vector<std::string_view> segments;
+  if (key.find('"') == std::string::npos) {
+    std::string_view rest = key;
+    while (true) {
+      const std::size_t dot = rest.find('.');
+      segments.push_back(rest.substr(0, dot));
+      if (dot == std::string_view::npos) break;
+      rest.remove_prefix(dot + 1);
+    }
+  } else {
+    auto parsed = split_path(key);
+    if (!parsed) return std::nullopt;
+    split = std::move(*parsed);
+    for (const PathSegment& segment : split) segments.emplace_back(segment.text);
+  }
+  if (auto place = files.find(segments, only)) return place;
   if (auto place = find_suffixed(files, segments)) return place;
   // The nearest enclosing key that is written (a group the locale lacks altogether).
   while (segments.size() > 1) {
     segments.pop_back();
-    if (auto place = find_exact(files, segments, only)) return place;
+    if (auto place = files.find(segments, only)) return place;
   }
   return std::nullopt;
 }
@@ -103,18 +150,27 @@ void set(Finding& finding, const Place& place) {
 
 }  // namespace
 
-void place_findings(const CheckReport& report, std::span<Finding> findings) {
-  const std::span<const PlacedFile> defaults = report.default_placed;
+void place_findings(const CheckReport& report, std::span<Finding> findings,
+                    const std::vector<bool>& wanted) {
+  PlacedFiles defaults(report.default_placed);
   const LocaleCheck* locale = nullptr;
-  for (Finding& finding : findings) {
+  std::optional<PlacedFiles> locale_files;
+  for (std::size_t i = 0; i < findings.size(); ++i) {
+    if (!wanted.empty() && !wanted[i]) continue;
+    Finding& finding = findings[i];
+    // Findings come grouped by locale.
     if (locale == nullptr || locale->reading.name != finding.locale) {
       for (const LocaleCheck& check : report.locales) {
         if (check.reading.name == finding.locale) locale = &check;
       }
+      if (locale == nullptr) continue;
+      locale_files.emplace(locale->is_default ? std::span<const PlacedFile>(report.default_placed)
+                                              : std::span<const PlacedFile>(locale->reading.placed));
     }
-    if (locale == nullptr) continue;
-    const std::span<const PlacedFile> own =
-        locale->is_default ? defaults : std::span<const PlacedFile>(locale->reading.placed);
+    PlacedFiles& own = *locale_files;
+    const std::span<const PlacedFile> own_files =
+        locale->is_default ? std::span<const PlacedFile>(report.default_placed)
+                           : std::span<const PlacedFile>(locale->reading.placed);
     switch (finding.kind) {
       case FindingKind::Failure:
         if (const auto position = failure_position(finding.message)) {
@@ -127,7 +183,7 @@ void place_findings(const CheckReport& report, std::span<Finding> findings) {
         finding.column = 1;
         break;
       case FindingKind::RootKey:
-        for (const PlacedFile& file : own) {
+        for (const PlacedFile& file : own_files) {
           if (file.path != finding.file) continue;
           if (const auto position =
                   file.positions.position(file.positions.child(KeyPositions::kRoot, file.root_key)))

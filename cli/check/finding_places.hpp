@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "check/finding_list.hpp"
 #include "check/report.hpp"
@@ -14,6 +15,9 @@ namespace tarnevo::cli {
 // in the loader's order that holds it, or the file that wins for a shadowed key); a missing key
 // where the default locale's files define it; a foreign root key at that key; a file that adds
 // nothing at its start; a failing file where its reader's message says.
-void place_findings(const CheckReport& report, std::span<Finding> findings);
+// `wanted`, when not empty, says which findings to place (wanted[i] for findings[i]); the
+// others keep no place.
+void place_findings(const CheckReport& report, std::span<Finding> findings,
+                    const std::vector<bool>& wanted = {});
 
 }  // namespace tarnevo::cli

@@ -64,9 +64,13 @@ void append_finding(const Finding& finding, std::string& text) {
 // One kind's findings in one locale: in full when they fail the run, when --show names the
 // kind, or when there are no more than the examples would show; else a count, the first
 // examples and how to see them all.
+bool listed_in_full(std::span<const Finding> group, KindSet show) {
+  return group.front().fails || show.has(group.front().kind) || group.size() <= kExamples;
+}
+
 void append_kind(std::span<const Finding> group, KindSet show, std::string& text) {
   const FindingKind kind = group.front().kind;
-  if (group.front().fails || show.has(kind) || group.size() <= kExamples) {
+  if (listed_in_full(group, show)) {
     for (const Finding& finding : group) append_finding(finding, text);
     return;
   }
@@ -220,6 +224,24 @@ void append_summary(const CheckReport& report, std::span<const Finding> findings
 }
 
 }  // namespace
+
+std::vector<bool> findings_listed_in_text(std::span<const Finding> findings, KindSet show) {
+  std::vector<bool> listed(findings.size(), false);
+  for (std::size_t i = 0; i < findings.size();) {
+    std::size_t end = i;
+    while (end < findings.size() && findings[end].kind == findings[i].kind &&
+           findings[end].locale == findings[i].locale) {
+      ++end;
+    }
+    // Failing files are listed above the locales, with the position their message gives.
+    const bool full = findings[i].kind == FindingKind::Failure ||
+                      listed_in_full(findings.subspan(i, end - i), show);
+    std::fill(listed.begin() + static_cast<std::ptrdiff_t>(i),
+              listed.begin() + static_cast<std::ptrdiff_t>(end), full);
+    i = end;
+  }
+  return listed;
+}
 
 std::string render_check_text(const CheckReport& report, std::span<const Finding> findings,
                               KindSet show) {
