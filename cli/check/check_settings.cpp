@@ -78,7 +78,10 @@ void apply_choices(const CheckConfig& file, Arguments& arguments) {
     if (!kind) continue;
     if (severity == config::Severity::Error) arguments.severities.errors.add(*kind);
     if (severity == config::Severity::Warning) arguments.severities.warnings.add(*kind);
-    if (severity == config::Severity::Off) arguments.only.remove(*kind);
+    // --only on the line names the kinds itself.
+    if (severity == config::Severity::Off && !given(arguments, "--only")) {
+      arguments.only.remove(*kind);
+    }
   }
 }
 
