@@ -25,8 +25,8 @@ enum Option : unsigned {
   kNoConfig = 8192,
 };
 
-constexpr unsigned kTakesValue =
-    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback | kFormat | kConfig;
+constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow |
+                                 kOnly | kFallback | kFormat | kConfig;
 
 struct CommandShape {
   Command command;

@@ -52,8 +52,8 @@ LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files,
       if (placed) {
         read.pieces.push_back(LocalePiece{file.namespace_path, std::move(placed->value)});
         read.paths.push_back(file.path);
-        read.placed.push_back(PlacedFile{file.path, namespace_segments(file.namespace_path), {},
-                                         std::move(placed->positions)});
+        read.placed.push_back(PlacedFile{
+            file.path, namespace_segments(file.namespace_path), {}, std::move(placed->positions)});
       } else {
         read.failures.push_back(FileFailure{file.path, placed.error().message()});
       }

@@ -8,7 +8,8 @@ constexpr std::string_view kUsageAll =
     "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
     "                        [--root-key R]\n"
     "       tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
-    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show KINDS]\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
     "                         [--only KINDS] [--config FILE | --no-config]\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n";
@@ -19,7 +20,8 @@ constexpr std::string_view kUsageLoad =
     "                        [--root-key R]\n";
 constexpr std::string_view kUsageCheck =
     "Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
-    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show KINDS]\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
     "                         [--only KINDS] [--config FILE | --no-config]\n";
 
 constexpr std::string_view kOverview =
@@ -30,7 +32,8 @@ constexpr std::string_view kOverview =
     "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
     "                        [--root-key R]\n"
     "       tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
-    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show KINDS]\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
     "                         [--only KINDS] [--config FILE | --no-config]\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n"
@@ -103,7 +106,8 @@ constexpr std::string_view kLoadHelp =
 
 constexpr std::string_view kCheckHelp =
     "Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
-    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show KINDS]\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
     "                         [--only KINDS] [--config FILE | --no-config]\n"
     "\n"
     "Reads every file of every locale in DIR and reports what it finds, by kind. A key is the\n"

@@ -11,8 +11,7 @@ namespace {
 using config::CheckConfig;
 
 bool given(const Arguments& arguments, std::string_view option) {
-  return std::find(arguments.given.begin(), arguments.given.end(), option) !=
-         arguments.given.end();
+  return std::find(arguments.given.begin(), arguments.given.end(), option) != arguments.given.end();
 }
 
 // The file's kind names (read_config has checked each one) as a set.
@@ -29,7 +28,8 @@ std::expected<void, std::string> apply_patterns(const CheckConfig& file, Argumen
   if (file.exclude && !given(arguments, "--exclude")) {
     for (const std::string& written : *file.exclude) {
       auto pattern = KeyPattern::parse_path_glob(written);
-      if (!pattern) return std::unexpected(name + ": exclude '" + written + "': " + pattern.error());
+      if (!pattern)
+        return std::unexpected(name + ": exclude '" + written + "': " + pattern.error());
       arguments.exclude.push_back(std::move(*pattern));
     }
   }

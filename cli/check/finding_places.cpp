@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "check/key_path.hpp"
@@ -113,8 +113,7 @@ std::optional<Place> find_suffixed(PlacedFiles& files, std::vector<std::string_v
   return std::nullopt;
 }
 
-std::optional<Place> find_key(PlacedFiles& files, const std::string& key,
-                              const std::string* only) {
+std::optional<Place> find_key(PlacedFiles& files, const std::string& key, const std::string* only) {
   // Most keys quote no segment: their segments are the text between full stops.
   std::vector<PathSegment> split;
   std::vector<std::string_view> segments;
@@ -164,8 +163,9 @@ void place_findings(const CheckReport& report, std::span<Finding> findings,
         if (check.reading.name == finding.locale) locale = &check;
       }
       if (locale == nullptr) continue;
-      locale_files.emplace(locale->is_default ? std::span<const PlacedFile>(report.default_placed)
-                                              : std::span<const PlacedFile>(locale->reading.placed));
+      locale_files.emplace(locale->is_default
+                               ? std::span<const PlacedFile>(report.default_placed)
+                               : std::span<const PlacedFile>(locale->reading.placed));
     }
     PlacedFiles& own = *locale_files;
     const std::span<const PlacedFile> own_files =

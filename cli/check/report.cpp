@@ -147,9 +147,10 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
   report.locales.reserve(entries.size() + 1);
   const LocaleValue* reference = fallback ? &fallback->reading.tree : nullptr;
   for (const auto* entry : entries) {
-    report.locales.push_back(check_pieces(
-        entry->first, entry->second.size(),
-        prepared(entry->first, read_pieces(entry->second, options.positions), reading), options, reference));
+    report.locales.push_back(
+        check_pieces(entry->first, entry->second.size(),
+                     prepared(entry->first, read_pieces(entry->second, options.positions), reading),
+                     options, reference));
   }
   if (fallback && selected(report.default_locale)) {
     const auto at =

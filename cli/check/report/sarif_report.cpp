@@ -75,8 +75,8 @@ LocaleValue rule(const KindInfo& info) {
   }
   object.insert("help", message(help));
   LocaleObject configuration;
-  configuration.insert("level", LocaleValue::string(std::string(
-                                    level(info.fails == FailsWhen::Always))));
+  configuration.insert("level",
+                       LocaleValue::string(std::string(level(info.fails == FailsWhen::Always))));
   object.insert("defaultConfiguration", LocaleValue::object(std::move(configuration)));
   return LocaleValue::object(std::move(object));
 }
