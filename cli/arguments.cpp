@@ -52,7 +52,7 @@ constexpr std::array<CommandShape, 3> kShapes = {{
      // DIR may come from the settings file instead (run_check says when it does not).
      0,
      kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly |
-         kFormat | kConfig | kNoConfig,
+         kFallback | kFormat | kConfig | kNoConfig,
      true},
 }};
 

@@ -10,7 +10,7 @@ constexpr std::string_view kUsageAll =
     "       tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
     "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
     "KINDS]\n"
-    "                         [--only KINDS] [--config FILE | --no-config]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n";
 
@@ -22,7 +22,7 @@ constexpr std::string_view kUsageCheck =
     "Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
     "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
     "KINDS]\n"
-    "                         [--only KINDS] [--config FILE | --no-config]\n";
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n";
 
 constexpr std::string_view kOverview =
     "tarnevo: loads an application's translations from a locale directory\n"
@@ -34,7 +34,7 @@ constexpr std::string_view kOverview =
     "       tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
     "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
     "KINDS]\n"
-    "                         [--only KINDS] [--config FILE | --no-config]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n"
     "\n"
@@ -55,7 +55,7 @@ constexpr std::string_view kOverview =
     "  --strict       check: also fail on missing keys, blank strings, plural gaps, shape\n"
     "                 mismatches and shadowed keys; load: fail instead of printing the\n"
     "                 default locale in LOCALE's place.\n"
-    "  --fallback F   load: default, or regional (fr_CA, then fr, then the default).\n"
+    "  --fallback F   load, check: default, or regional (fr_CA, then fr, then the default).\n"
     "  --root-key R   load: off, on or auto: read files nesting under their locale's name\n"
     "                 beneath that key.\n"
     "  --locale L     check: check only L (repeatable).\n"
@@ -108,7 +108,7 @@ constexpr std::string_view kCheckHelp =
     "Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
     "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
     "KINDS]\n"
-    "                         [--only KINDS] [--config FILE | --no-config]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n"
     "\n"
     "Reads every file of every locale in DIR and reports what it finds, by kind. A key is the\n"
     "dotted path of a leaf value; every locale but the default one is compared with the default\n"
@@ -153,6 +153,8 @@ constexpr std::string_view kCheckHelp =
     "                 key; on: always; off: never.\n"
     "  --show KINDS   List these kinds in full (comma-separated, or all).\n"
     "  --only KINDS   Check and report only these kinds; only they can fail the run.\n"
+    "  --fallback F   default, or regional: a key that the locale's regional parent gives\n"
+    "                 (fr for fr_CA) is inherited, counted apart, and not missing.\n"
     "  --config FILE  Take settings from FILE. Otherwise tarnevo.toml, or [tool.tarnevo] in\n"
     "                 pyproject.toml, in the working directory or the nearest parent that has\n"
     "                 one: the options above by name, directories = [...] for DIR, and\n"

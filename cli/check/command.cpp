@@ -39,6 +39,7 @@ std::optional<DirectoryCheck> check_directory(const std::string& directory,
   options.root_key = arguments.loader_options.root_key;
   options.only = arguments.only;
   options.severities = arguments.severities;
+  options.fallback = arguments.loader_options.fallback;
   options.positions = true;
   detail::loader::LocaleIndex index = detail::loader::scan_directory(directory);
   exclude_files(index, directory, KeyFilter(arguments.exclude));

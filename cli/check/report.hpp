@@ -30,6 +30,9 @@ struct CheckOptions {
   // --only: the kinds reported, and the only ones that can fail the run.
   KindSet only = KindSet::all();
   KindSeverities severities = {};
+  // --fallback regional: a key the locale's regional parent gives (fr for fr_CA) is inherited,
+  // not missing, since loading fills it from there first.
+  Fallback fallback = Fallback::Default;
   // Record where each file writes its keys, so that findings can be placed (place_findings).
   bool positions = false;
 };
@@ -44,6 +47,10 @@ struct LocaleCheck {
   // The comparison with the default locale: absent for the default locale itself and when the
   // default locale is not in the directory.
   std::optional<KeyDiff> keys;
+  // Keys of the default's that the locale lacks and a regional parent gives (--fallback
+  // regional), taken out of keys->missing; and the parents that gave them, nearest first.
+  std::vector<std::string> inherited;
+  std::vector<std::string> inherited_from;
   // Placeholders, shapes and blank strings come from the comparison; plural gaps and shadowed
   // keys are found for every locale.
   Findings findings;

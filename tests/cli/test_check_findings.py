@@ -337,3 +337,20 @@ def test_a_hostile_string_is_scanned_in_linear_time(locale_dir):
     result = subprocess.run([CLI, "check", path, "--json"], capture_output=True, timeout=20)
     found = locale_entry(unplaced_report(json.loads(result.stdout)), "fr")["placeholders"]
     assert found == [{"key": key, "missing": [], "unexpected": ["{x}"]} for key in sorted(texts)]
+
+
+@pytest.mark.parametrize(
+    "fallback, inherited, inherited_from, missing",
+    [
+        ("default", 0, [], ["b", "c"]),
+        ("regional", 1, ["fr"], ["c"]),  # fr gives b; only en has c
+    ],
+)
+def test_regional_fallback_counts_inherited_keys_apart(locale_dir, fallback, inherited, inherited_from, missing):
+    path = locale_dir({"en.json": '{"a": "A", "b": "B", "c": "C"}', "fr.json": '{"a": "A", "b": "B"}',
+                       "fr_CA.json": '{"a": "A"}'})
+    _, report = check_json(path, "--fallback", fallback)
+    fr_ca = locale_entry(report, "fr_CA")
+    assert (fr_ca["inherited"], fr_ca["inherited_from"], fr_ca["missing"]) == (inherited, inherited_from, missing)
+    header = next(line for line in run("check", path, "--fallback", fallback).stdout.decode().splitlines() if line.startswith("fr_CA:"))
+    assert ("1 inherited from fr" in header) == (fallback == "regional")

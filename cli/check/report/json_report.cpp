@@ -179,6 +179,8 @@ LocaleValue locale_tree(const LocaleCheck& locale, std::span<const Finding> find
     entry.insert("missing", placed_keys(keys.missing, findings, FindingKind::Missing));
     entry.insert("extra", placed_keys(keys.extra, findings, FindingKind::Extra));
     entry.insert("conflicts", conflict_list(keys.conflicts));
+    entry.insert("inherited", count(locale.inherited.size()));
+    entry.insert("inherited_from", string_list(locale.inherited_from));
     entry.insert("default_keys", count(keys.default_keys));
     entry.insert("provided", count(keys.provided));
     entry.insert("completeness",

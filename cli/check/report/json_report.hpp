@@ -19,6 +19,7 @@ namespace tarnevo::cli {
 //                 "shadowed": [{"key": str, "files": [str], "wins": str}],
 //                 and, unless it is the default or the default is missing:
 //                 "missing": [place], "extra": [place], "conflicts": [str],
+//                 "inherited": n, "inherited_from": [str] (--fallback regional),
 //                 "default_keys": n, "provided": n, "completeness": float,
 //                 "placeholders": [{"key": str, "missing": [str], "unexpected": [str]}],
 //                 "shapes": [{"key": str, "locale": str, "default": str}],

@@ -108,6 +108,10 @@ void append_header(const LocaleCheck& locale, const CheckReport& report,
     text.append(count_of(keys.default_keys, "key", "keys"));
     text.append(" (").append(percent(keys.completeness_tenths())).append(")");
   }
+  if (!locale.inherited.empty()) {
+    text.append(", ").append(std::to_string(locale.inherited.size())).append(" inherited from ");
+    text.append(join_phrases(locale.inherited_from));
+  }
   for (std::size_t i = 0; i < findings.size();) {
     std::size_t end = i;
     while (end < findings.size() && findings[end].kind == findings[i].kind) ++end;
