@@ -69,7 +69,7 @@ def test_key_report_json(mixed_dir):
     assert de["completeness"] == 100.0 and de["missing"] == [] and de["extra"] == ["all.x", "n"]
     assert fr == {
         "name": "fr", "default": False, "files": 1, "failing_files": 0, "loads": True, "keys": 6,
-        "missing": ["b.c", "b.d", "reviewed"], "extra": ["extra.k", "n"], "conflicts": ["f", "g"],
+        "missing": ["b.c", "b.d", "reviewed"], "extra": ["extra.k", "n"], "conflicts": ["f", "g"], "inherited": 0, "inherited_from": [],
         "default_keys": 7, "provided": 2, "completeness": 28.5,
         "plural_categories": ["one", "many", "other"], "plurals": [], "shadowed": [],
         "placeholders": [], "shapes": [{"key": "e", "locale": "array of 2", "default": "array of 1"}], "blank": [],
