@@ -20,10 +20,13 @@ enum Option : unsigned {
   kShow = 256,
   kOnly = 512,
   kFallback = 1024,
+  kFormat = 2048,
+  kConfig = 4096,
+  kNoConfig = 8192,
 };
 
-constexpr unsigned kTakesValue =
-    kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly | kFallback;
+constexpr unsigned kTakesValue = kDefault | kLocale | kIgnore | kExclude | kRootKey | kShow |
+                                 kOnly | kFallback | kFormat | kConfig;
 
 struct CommandShape {
   Command command;
@@ -32,6 +35,8 @@ struct CommandShape {
   std::array<std::string_view, 2> operands;
   std::size_t operand_count;
   unsigned options;
+  // The last operand may be repeated (check DIR...).
+  bool repeats_last = false;
 };
 
 constexpr std::array<CommandShape, 3> kShapes = {{
@@ -44,8 +49,11 @@ constexpr std::array<CommandShape, 3> kShapes = {{
     {Command::Check,
      "check",
      {"DIR", ""},
-     1,
-     kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly},
+     // DIR may come from the settings file instead (run_check says when it does not).
+     0,
+     kDefault | kJson | kStrict | kLocale | kIgnore | kExclude | kRootKey | kShow | kOnly |
+         kFallback | kFormat | kConfig | kNoConfig,
+     true},
 }};
 
 const CommandShape* shape_of(Command command) noexcept {
@@ -82,6 +90,10 @@ std::string_view value_name(unsigned option) noexcept {
       return "auto, on or off";
     case kFallback:
       return "default or regional";
+    case kFormat:
+      return "text, json, github or sarif";
+    case kConfig:
+      return "a file path";
     case kShow:
     case kOnly:
       return "kind names";
@@ -118,6 +130,23 @@ std::expected<bool, std::string> parse_check_value(unsigned option, const std::s
       parsed.loader_options.fallback = Fallback::Regional;
     else
       return std::unexpected("--fallback '" + value + "': give default or regional");
+    return true;
+  }
+  if (option == kConfig) {
+    parsed.config = value;
+    return true;
+  }
+  if (option == kFormat) {
+    if (value == "text")
+      parsed.format = ReportFormat::Text;
+    else if (value == "json")
+      parsed.format = ReportFormat::Json;
+    else if (value == "github")
+      parsed.format = ReportFormat::Github;
+    else if (value == "sarif")
+      parsed.format = ReportFormat::Sarif;
+    else
+      return std::unexpected("--format '" + value + "': give text, json, github or sarif");
     return true;
   }
   if (option != kShow && option != kOnly) return false;
@@ -166,7 +195,7 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
   for (std::size_t i = 0; i < rest.size(); ++i) {
     const std::string_view arg = rest[i];
     if (options_done || arg == "-" || !arg.starts_with("-")) {
-      if (parsed.operands.size() == shape.operand_count) {
+      if (parsed.operands.size() == shape.operand_count && !shape.repeats_last) {
         return usage_error("unexpected operand '" + std::string(arg) + "'", shape.command);
       }
       parsed.operands.emplace_back(arg);
@@ -193,18 +222,26 @@ std::expected<Arguments, UsageError> parse_command(const CommandShape& shape,
     if (name == "--show") option = kShow;
     if (name == "--only") option = kOnly;
     if (name == "--fallback") option = kFallback;
+    if (name == "--format") option = kFormat;
+    if (name == "--config") option = kConfig;
+    if (name == "--no-config") option = kNoConfig;
     if ((shape.options & option) == 0) {
       return usage_error(
           "unknown option '" + std::string(name) + "' for '" + std::string(shape.name) + "'",
           shape.command);
     }
+    parsed.given.emplace_back(name);
     if ((option & kTakesValue) == 0) {
       if (has_value) {
         return usage_error("option '" + std::string(name) + "' takes no value", shape.command);
       }
       if (option == kPretty) parsed.pretty = true;
-      if (option == kJson) parsed.json = true;
+      if (option == kJson) {
+        parsed.json = true;
+        parsed.format = ReportFormat::Json;
+      }
       if (option == kStrict) parsed.strict = true;
+      if (option == kNoConfig) parsed.no_config = true;
       continue;
     }
     std::string argument;

@@ -1,6 +1,7 @@
 // The command line, parsed into the subcommand, its operands and its options.
 #pragma once
 
+#include <cstdint>
 #include <expected>
 #include <optional>
 #include <span>
@@ -21,11 +22,14 @@ std::string_view command_name(Command command) noexcept;
 // The subcommand that `name` selects; Help and Version are selected by their options instead.
 std::optional<Command> command_from_name(std::string_view name) noexcept;
 
+// check: how the report is written (--format; --json is --format json).
+enum class ReportFormat : std::uint8_t { Text, Json, Github, Sarif };
+
 struct Arguments {
   Command command = Command::Help;
   // For Help: the subcommand whose help is wanted, if one was named.
   std::optional<Command> help_topic;
-  // DIR, then LOCALE for `load`.
+  // DIR, then LOCALE for `load`; for `check`, every DIR given.
   std::vector<std::string> operands;
   std::string default_locale = "en";
   bool pretty = false;
@@ -41,6 +45,14 @@ struct Arguments {
   KindSet show;
   KindSet only = KindSet::all();
   bool only_given = false;
+  ReportFormat format = ReportFormat::Text;
+  // check: --config PATH, --no-config; the options given on the line (as "--name"), which
+  // override the settings file's.
+  std::optional<std::string> config;
+  bool no_config = false;
+  std::vector<std::string> given;
+  // check: severities from the settings file.
+  KindSeverities severities = {};
 };
 
 struct UsageError {

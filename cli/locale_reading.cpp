@@ -27,13 +27,38 @@ std::string_view what_value_is(const LocaleValue& value) noexcept {
   return "an object";
 }
 
+std::vector<std::string> namespace_segments(const std::optional<std::string>& name) {
+  std::vector<std::string> segments;
+  if (!name) return segments;
+  std::string_view rest = *name;
+  while (true) {
+    const std::size_t dot = rest.find('.');
+    segments.emplace_back(rest.substr(0, dot));
+    if (dot == std::string_view::npos) return segments;
+    rest.remove_prefix(dot + 1);
+  }
+}
+
 }  // namespace
 
-LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files) {
+LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files,
+                         bool with_positions) {
   LocalePieces read;
   read.pieces.reserve(files.size());
   read.paths.reserve(files.size());
   for (const detail::loader::LocaleFile& file : files) {
+    if (with_positions) {
+      auto placed = detail::loader::read_locale_file_with_positions(file);
+      if (placed) {
+        read.pieces.push_back(LocalePiece{file.namespace_path, std::move(placed->value)});
+        read.paths.push_back(file.path);
+        read.placed.push_back(PlacedFile{
+            file.path, namespace_segments(file.namespace_path), {}, std::move(placed->positions)});
+      } else {
+        read.failures.push_back(FileFailure{file.path, placed.error().message()});
+      }
+      continue;
+    }
     auto value = detail::loader::read_locale_file(file);
     if (value) {
       read.pieces.push_back(LocalePiece{file.namespace_path, std::move(*value)});
@@ -54,6 +79,10 @@ void read_beneath_root_keys(LocalePieces& pieces, std::string_view locale,
     LocaleValue& value = pieces.pieces[i].value;
     const std::string* key = detail::loader::sole_key(value);
     if (key == nullptr) continue;
+    if (i < pieces.placed.size() &&
+        (detail::loader::same_locale_name(*key, locale) || names_locale(*key))) {
+      pieces.placed[i].root_key = *key;
+    }
     if (detail::loader::same_locale_name(*key, locale)) {
       value = detail::loader::beneath_root_key(std::move(value), locale);
     } else if (names_locale(*key)) {
@@ -80,6 +109,7 @@ LocaleReading join_pieces(std::string name, std::size_t file_count, LocalePieces
   reading.failures = std::move(pieces.failures);
   reading.without_keys = std::move(pieces.without_keys);
   reading.foreign_root_keys = std::move(pieces.foreign_root_keys);
+  reading.placed = std::move(pieces.placed);
   reading.tree = assemble_pieces(std::move(pieces.pieces));
   return reading;
 }

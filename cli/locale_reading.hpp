@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "format/key_positions.hpp"
 #include "loader/discovery.hpp"
 #include "tarnevo/merge.hpp"
 #include "tarnevo/value.hpp"
@@ -33,6 +35,17 @@ struct ForeignRootKey {
   std::string key;
 };
 
+// Where a file that read writes its keys, for placing findings: the key paths of its own tree,
+// which sits beneath `namespace_path` in the locale's and, when `root_key` is not empty, holds
+// the locale's keys beneath that key.
+struct PlacedFile {
+  std::string path;
+  // The namespace split as assemble_pieces splits it ("a.b" is two segments; none at the top).
+  std::vector<std::string> namespace_segments;
+  std::string root_key;
+  detail::format::KeyPositions positions;
+};
+
 // A locale's files read one by one, before they are joined.
 struct LocalePieces {
   // The files that read, in discovery order, which is the order the loader joins them in.
@@ -44,6 +57,8 @@ struct LocalePieces {
   // In discovery order.
   std::vector<FileWithoutKeys> without_keys;
   std::vector<ForeignRootKey> foreign_root_keys;
+  // When read with positions: placed[i] for pieces[i].
+  std::vector<PlacedFile> placed;
 };
 
 struct LocaleReading {
@@ -56,11 +71,16 @@ struct LocaleReading {
   LocaleValue tree;
   std::vector<FileWithoutKeys> without_keys;
   std::vector<ForeignRootKey> foreign_root_keys;
+  // The files that read, in discovery order, when read with positions.
+  std::vector<PlacedFile> placed;
 
   bool loads() const noexcept { return failures.empty(); }
 };
 
-LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files);
+// `with_positions` records where each file writes its keys (in `placed`), for a report that
+// places its findings.
+LocalePieces read_pieces(const std::vector<detail::loader::LocaleFile>& files,
+                         bool with_positions = false);
 
 // Each piece of a root-keyed directory read beneath its root key: the locale's own name, or
 // (noted as a foreign root key) another name for which `names_locale` holds, which is read

@@ -7,8 +7,10 @@ constexpr std::string_view kUsageAll =
     "Usage: tarnevo languages DIR [--json]\n"
     "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
     "                        [--root-key R]\n"
-    "       tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
-    "                         [--exclude GLOB]... [--root-key MODE] [--show KINDS] [--only KINDS]\n"
+    "       tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n";
 
@@ -17,10 +19,10 @@ constexpr std::string_view kUsageLoad =
     "Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
     "                        [--root-key R]\n";
 constexpr std::string_view kUsageCheck =
-    "Usage: tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore "
-    "P]...\n"
-    "                         [--exclude GLOB]... [--root-key MODE] [--show KINDS] [--only "
-    "KINDS]\n";
+    "Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n";
 
 constexpr std::string_view kOverview =
     "tarnevo: loads an application's translations from a locale directory\n"
@@ -29,8 +31,10 @@ constexpr std::string_view kOverview =
     "Usage: tarnevo languages DIR [--json]\n"
     "       tarnevo load DIR LOCALE [--default LOC] [--pretty] [--strict] [--fallback F]\n"
     "                        [--root-key R]\n"
-    "       tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
-    "                         [--exclude GLOB]... [--root-key MODE] [--show KINDS] [--only KINDS]\n"
+    "       tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n"
     "       tarnevo help [COMMAND]\n"
     "       tarnevo --version\n"
     "\n"
@@ -47,10 +51,11 @@ constexpr std::string_view kOverview =
     "  --default LOC  The default locale (en when not given).\n"
     "  --pretty       load: indent the JSON by two spaces.\n"
     "  --json         languages, check: machine-readable JSON output.\n"
+    "  --format F     check: text, json, github (annotations) or sarif.\n"
     "  --strict       check: also fail on missing keys, blank strings, plural gaps, shape\n"
     "                 mismatches and shadowed keys; load: fail instead of printing the\n"
     "                 default locale in LOCALE's place.\n"
-    "  --fallback F   load: default, or regional (fr_CA, then fr, then the default).\n"
+    "  --fallback F   load, check: default, or regional (fr_CA, then fr, then the default).\n"
     "  --root-key R   load: off, on or auto: read files nesting under their locale's name\n"
     "                 beneath that key.\n"
     "  --locale L     check: check only L (repeatable).\n"
@@ -100,8 +105,10 @@ constexpr std::string_view kLoadHelp =
     "loads (the loader's message goes to standard error), or (--strict) LOCALE does not load.\n";
 
 constexpr std::string_view kCheckHelp =
-    "Usage: tarnevo check DIR [--default LOC] [--json] [--strict] [--locale L]... [--ignore P]...\n"
-    "                         [--exclude GLOB]... [--root-key MODE] [--show KINDS] [--only KINDS]\n"
+    "Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict] [--locale L]...\n"
+    "                         [--ignore P]... [--exclude GLOB]... [--root-key MODE] [--show "
+    "KINDS]\n"
+    "                         [--only KINDS] [--fallback F] [--config FILE | --no-config]\n"
     "\n"
     "Reads every file of every locale in DIR and reports what it finds, by kind. A key is the\n"
     "dotted path of a leaf value; every locale but the default one is compared with the default\n"
@@ -131,7 +138,9 @@ constexpr std::string_view kCheckHelp =
     "marked in its header. A key segment holding a full stop is quoted: a.\"b.c\".d\n"
     "\n"
     "  --default LOC  The default locale to compare with (en when not given).\n"
-    "  --json         Print the report as one JSON object (its shape is in the README).\n"
+    "  --format F     text (default); json: one JSON object (its shape is in the README; --json\n"
+    "                 is the same); github: GitHub Actions annotations; sarif: a SARIF 2.1.0\n"
+    "                 log for code scanning. Each finding gives its file, line and column.\n"
     "  --strict       Also fail on the kinds not marked above.\n"
     "  --locale L     Check only L (repeatable); the default locale is read to compare with.\n"
     "  --ignore P     Leave key paths matching P out of every finding (repeatable): * matches\n"
@@ -144,9 +153,19 @@ constexpr std::string_view kCheckHelp =
     "                 key; on: always; off: never.\n"
     "  --show KINDS   List these kinds in full (comma-separated, or all).\n"
     "  --only KINDS   Check and report only these kinds; only they can fail the run.\n"
+    "  --fallback F   default, or regional: a key that the locale's regional parent gives\n"
+    "                 (fr for fr_CA) is inherited, counted apart, and not missing.\n"
+    "  --config FILE  Take settings from FILE. Otherwise tarnevo.toml, or [tool.tarnevo] in\n"
+    "                 pyproject.toml, in the working directory or the nearest parent that has\n"
+    "                 one: the options above by name, directories = [...] for DIR, and\n"
+    "                 [severity] with error, warning or off per kind. Options given win.\n"
+    "  --no-config    Read no settings file.\n"
+    "Several DIRs are each reported in turn (one SARIF run holds them all); the exit\n"
+    "status is the worst.\n"
     "\n"
     "Exit status: 0 when nothing fails; 1 when a finding fails the run, the default locale or\n"
-    "a --locale is not in DIR, the default locale has no keys, or DIR is not a directory.\n";
+    "a --locale is not in DIR, the default locale has no keys, or DIR is not a directory;\n"
+    "2 a mistake on the command line or in the settings file.\n";
 
 }  // namespace
 

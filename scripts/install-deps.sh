@@ -12,7 +12,7 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 venv="${TARNEVO_VENV:-$repo/.venv}"
 
 debian_packages=(libyaml-dev libgtest-dev pkg-config valgrind)
-python_packages=(pytest hypothesis mypy pre-commit)
+python_packages=(pytest hypothesis mypy pre-commit jsonschema)
 extra_debian=()
 extra_python=()
 for arg in "$@"; do

@@ -39,6 +39,8 @@ struct KindInfo {
   std::string_view one;
   std::string_view many;
   FailsWhen fails;
+  // One sentence on what a finding of the kind is (the SARIF rule's description).
+  std::string_view description;
 };
 
 const KindInfo& kind_info(FindingKind kind) noexcept;
@@ -52,6 +54,9 @@ class KindSet {
 
   constexpr bool has(FindingKind kind) const noexcept { return (bits_ & bit(kind)) != 0; }
   constexpr void add(FindingKind kind) noexcept { bits_ |= bit(kind); }
+  constexpr void remove(FindingKind kind) noexcept {
+    bits_ = static_cast<std::uint16_t>(bits_ & ~bit(kind));
+  }
   constexpr bool empty() const noexcept { return bits_ == 0; }
   friend constexpr bool operator==(KindSet, KindSet) = default;
 
@@ -69,5 +74,17 @@ class KindSet {
 // Whether a finding of `kind` fails the run, given --strict. (--only leaves other kinds out of
 // the findings altogether.)
 bool kind_fails(FindingKind kind, bool strict) noexcept;
+
+// Severities set per kind (a settings file's), over what --strict decides.
+struct KindSeverities {
+  KindSet errors;
+  KindSet warnings;
+
+  bool fails(FindingKind kind, bool strict) const noexcept {
+    if (errors.has(kind)) return true;
+    if (warnings.has(kind)) return false;
+    return kind_fails(kind, strict);
+  }
+};
 
 }  // namespace tarnevo::cli

@@ -65,7 +65,7 @@ class Flattener {
   void add(FindingKind kind, std::string key, std::string file, std::string message) {
     if (!report_.only.has(kind)) return;
     out_.push_back(Finding{kind, *locale_, std::move(key), std::move(file), std::move(message),
-                           kind_fails(kind, report_.strict)});
+                           report_.severities.fails(kind, report_.strict)});
   }
 
   static std::string missing_and_unexpected(const std::vector<std::string>& missing,
@@ -102,6 +102,14 @@ std::vector<Finding> flatten_findings(const CheckReport& report) {
     if (!locale.is_default) flattener.locale(locale);
   }
   return findings;
+}
+
+std::string describe_finding(const Finding& finding) {
+  std::string text = finding.locale;
+  text.append(" ").append(kind_info(finding.kind).name).append(" ");
+  text.append(finding.key.empty() ? finding.file : finding.key);
+  if (!finding.message.empty()) text.append(": ").append(finding.message);
+  return text;
 }
 
 bool check_passes(const CheckReport& report, std::span<const Finding> findings) noexcept {

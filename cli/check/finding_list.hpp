@@ -2,6 +2,7 @@
 // every report format writes this list.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,11 +24,19 @@ struct Finding {
   // when the kind and key say it all (a missing key).
   std::string message;
   bool fails = false;
+  // Where in `file` the key (or, for a file that fails, the fault) is written: 1-based, the
+  // column in characters; 0 when unknown (place_findings fills them in).
+  std::uint32_t line = 0;
+  std::uint32_t column = 0;
 };
 
 // Every finding of the kinds that --only selects: the default locale's first, then the other
 // locales in the report's order, each locale's in the order of FindingKind.
 std::vector<Finding> flatten_findings(const CheckReport& report);
+
+// One line about a finding for tools that show it beside its place: "pl placeholder greeting:
+// missing {name}", "fr missing nav.title".
+std::string describe_finding(const Finding& finding);
 
 // No finding fails and nothing about the setup does.
 bool check_passes(const CheckReport& report, std::span<const Finding> findings) noexcept;

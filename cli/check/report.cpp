@@ -1,10 +1,14 @@
 #include "check/report.hpp"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <utility>
 
+#include "check/key_path.hpp"
 #include "check/rules/plural_gaps.hpp"
 #include "check/rules/shadowed_keys.hpp"
+#include "loader/fallback_chain.hpp"
 #include "loader/root_key.hpp"
 
 namespace tarnevo::cli {
@@ -83,6 +87,62 @@ std::vector<DefaultFileNote> empty_default_notes(const LocaleCheck& fallback,
   return notes;
 }
 
+// Whether `tree` holds a value (not null) at the written key path.
+bool holds_key(const LocaleValue& tree, const std::string& key) {
+  const auto segments = split_path(key);
+  if (!segments) return false;
+  const LocaleValue* at = &tree;
+  for (const PathSegment& segment : *segments) {
+    if (!at->is_object()) return false;
+    at = at->as_object().find(segment.text);
+    if (at == nullptr) return false;
+  }
+  return !at->is_null();
+}
+
+// The regional parents' trees (fr for fr_CA), each read once and only when asked for.
+class RegionalParents {
+ public:
+  RegionalParents(const LocaleIndex& index, const Reading& reading)
+      : index_(index), reading_(reading) {}
+
+  // Moves the missing keys that a parent gives into `check.inherited`.
+  void inherit(LocaleCheck& check, const std::string& default_locale) {
+    if (!check.keys || check.keys->missing.empty()) return;
+    const auto chain =
+        detail::loader::fallback_chain(check.reading.name, default_locale, Fallback::Regional);
+    for (std::size_t i = 1; i + 1 < chain.size(); ++i) {
+      const LocaleValue* tree = parent(std::string(chain[i]));
+      if (tree == nullptr) continue;
+      std::vector<std::string>& missing = check.keys->missing;
+      const std::size_t before = check.inherited.size();
+      std::erase_if(missing, [&](const std::string& key) {
+        if (!holds_key(*tree, key)) return false;
+        check.inherited.push_back(key);
+        return true;
+      });
+      if (check.inherited.size() != before) check.inherited_from.emplace_back(chain[i]);
+    }
+  }
+
+ private:
+  const LocaleValue* parent(const std::string& name) {
+    if (const auto known = trees_.find(name); known != trees_.end()) return known->second.get();
+    std::unique_ptr<LocaleValue> tree;
+    if (const auto entry = index_.find(name); entry != index_.end()) {
+      tree = std::make_unique<LocaleValue>(
+          join_pieces(name, entry->second.size(),
+                      prepared(name, read_pieces(entry->second), reading_))
+              .tree);
+    }
+    return trees_.emplace(name, std::move(tree)).first->second.get();
+  }
+
+  const LocaleIndex& index_;
+  const Reading& reading_;
+  std::map<std::string, std::unique_ptr<LocaleValue>> trees_;
+};
+
 }  // namespace
 
 std::size_t CheckReport::file_count() const noexcept {
@@ -104,6 +164,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
   report.default_locale = options.default_locale;
   report.strict = options.strict;
   report.only = options.only;
+  report.severities = options.severities;
   report.root_key = options.root_key;
 
   const auto selected = [&](const std::string& name) {
@@ -119,7 +180,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
   Reading reading{index, options};
   std::optional<LocaleCheck> fallback;
   if (const auto entry = index.find(report.default_locale); entry != index.end()) {
-    LocalePieces pieces = read_pieces(entry->second);
+    LocalePieces pieces = read_pieces(entry->second, options.positions);
     std::vector<const LocaleValue*> values;
     values.reserve(pieces.pieces.size());
     for (const LocalePiece& piece : pieces.pieces) values.push_back(&piece.value);
@@ -131,6 +192,7 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
     fallback = check_pieces(entry->first, entry->second.size(),
                             prepared(entry->first, std::move(pieces), reading), options, nullptr);
     fallback->is_default = true;
+    report.default_placed = std::move(fallback->reading.placed);
     report.default_found = true;
     report.default_loads = fallback->reading.loads();
     if (fallback->own_keys == 0)
@@ -144,10 +206,15 @@ CheckReport build_check_report(std::string directory, const LocaleIndex& index,
             [](const auto* a, const auto* b) { return a->first < b->first; });
   report.locales.reserve(entries.size() + 1);
   const LocaleValue* reference = fallback ? &fallback->reading.tree : nullptr;
+  RegionalParents parents(index, reading);
   for (const auto* entry : entries) {
-    report.locales.push_back(check_pieces(
-        entry->first, entry->second.size(),
-        prepared(entry->first, read_pieces(entry->second), reading), options, reference));
+    report.locales.push_back(
+        check_pieces(entry->first, entry->second.size(),
+                     prepared(entry->first, read_pieces(entry->second, options.positions), reading),
+                     options, reference));
+    if (options.fallback == Fallback::Regional) {
+      parents.inherit(report.locales.back(), report.default_locale);
+    }
   }
   if (fallback && selected(report.default_locale)) {
     const auto at =

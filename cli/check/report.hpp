@@ -29,6 +29,12 @@ struct CheckOptions {
   RootKey root_key = RootKey::Auto;
   // --only: the kinds reported, and the only ones that can fail the run.
   KindSet only = KindSet::all();
+  KindSeverities severities = {};
+  // --fallback regional: a key the locale's regional parent gives (fr for fr_CA) is inherited,
+  // not missing, since loading fills it from there first.
+  Fallback fallback = Fallback::Default;
+  // Record where each file writes its keys, so that findings can be placed (place_findings).
+  bool positions = false;
 };
 
 struct LocaleCheck {
@@ -41,6 +47,10 @@ struct LocaleCheck {
   // The comparison with the default locale: absent for the default locale itself and when the
   // default locale is not in the directory.
   std::optional<KeyDiff> keys;
+  // Keys of the default's that the locale lacks and a regional parent gives (--fallback
+  // regional), taken out of keys->missing; and the parents that gave them, nearest first.
+  std::vector<std::string> inherited;
+  std::vector<std::string> inherited_from;
   // Placeholders, shapes and blank strings come from the comparison; plural gaps and shadowed
   // keys are found for every locale.
   Findings findings;
@@ -68,6 +78,7 @@ struct CheckReport {
   bool default_loads = false;
   bool strict = false;
   KindSet only = KindSet::all();
+  KindSeverities severities = {};
   RootKey root_key = RootKey::Auto;
   // Each locale was read beneath its root key.
   bool root_keyed = false;
@@ -76,6 +87,9 @@ struct CheckReport {
   std::vector<DefaultFileNote> empty_default;
   // The checked locales, in ascending byte order of the names.
   std::vector<LocaleCheck> locales;
+  // Where the default locale's files write their keys (when read with positions): missing keys
+  // are placed there, whether the default locale is among the checked ones or not.
+  std::vector<PlacedFile> default_placed;
   // Locales named with --locale that the directory does not hold, in the order given.
   std::vector<std::string> not_found;
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "check/finding_kinds.hpp"
 #include "config/check_config.hpp"
 #include "format/key_positions.hpp"
 #include "loader/file_read.hpp"
@@ -216,9 +217,14 @@ class ConfigReader {
 }  // namespace
 
 const std::vector<std::string_view>& finding_kinds() {
-  static const std::vector<std::string_view> kinds{
-      "failure",    "missing", "extra",    "blank",      "placeholder", "plural",
-      "icu-syntax", "shape",   "shadowed", "not-object", "root-key",    "selector"};
+  // The command's own table of kinds, so that a new kind is known here too.
+  static const std::vector<std::string_view> kinds = [] {
+    std::vector<std::string_view> names;
+    for (std::size_t i = 0; i < kFindingKindCount; ++i) {
+      names.push_back(kind_info(static_cast<FindingKind>(i)).name);
+    }
+    return names;
+  }();
   return kinds;
 }
 

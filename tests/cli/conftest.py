@@ -3,6 +3,7 @@
 import ctypes
 import os
 import pathlib
+import re
 import subprocess
 
 import pytest
@@ -24,6 +25,26 @@ CLI = _cli_path()
 def run(*args, cwd=None):
     """Runs tarnevo with `args` (str or bytes); returns the CompletedProcess with bytes output."""
     return subprocess.run([CLI, *args], capture_output=True, cwd=cwd, timeout=60)
+
+
+_PLACE = re.compile(r"  (?:defined at )?\S+:\d+:\d+$", re.M)
+
+
+def unplaced_text(text):
+    """The text report without the `path:line:column` that ends each finding's line."""
+    return _PLACE.sub("", text)
+
+
+def unplaced_report(report):
+    """The JSON report with keys alone: "missing"/"extra" as key lists, findings without places,
+    for tests about what is found rather than where."""
+    for locale in report["locales"]:
+        for field in ("missing", "extra"):
+            if field in locale:
+                locale[field] = [item["key"] for item in locale[field]]
+    for finding in report["findings"]:
+        del finding["line"], finding["column"]
+    return report
 
 
 def write_tree(root, files):

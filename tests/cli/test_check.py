@@ -4,7 +4,7 @@ import json
 
 import pytest
 
-from conftest import EXAMPLES, run
+from conftest import EXAMPLES, run, unplaced_report, unplaced_text
 
 EN = {
     "a": "A",
@@ -30,7 +30,7 @@ def mixed_dir(locale_dir):
 def check_json(*args):
     result = run("check", *args, "--json")
     assert result.stdout.endswith(b"\n") and result.stdout.count(b"\n") == 1
-    return result.returncode, json.loads(result.stdout)
+    return result.returncode, unplaced_report(json.loads(result.stdout))
 
 
 def test_key_report_text(mixed_dir):
@@ -38,8 +38,8 @@ def test_key_report_text(mixed_dir):
     assert result.returncode == 0
     assert result.stderr == b""
     # Conflicts are keys the locale lacks, since filling cannot give them.
-    assert "  missing      f: a value in en, keys below it in fr\n" in run("check", mixed_dir, "--show", "missing").stdout.decode()
-    assert result.stdout.decode() == (
+    assert "  missing      f: a value in en, keys below it in fr\n" in unplaced_text(run("check", mixed_dir, "--show", "missing").stdout.decode())
+    assert unplaced_text(result.stdout.decode()) == (
         "en (default): 1 file, 7 keys\n"
         "de: 2 files, 7 of 7 keys (100.0%), 2 extra\n"
         "  extra        all.x\n"
@@ -69,7 +69,7 @@ def test_key_report_json(mixed_dir):
     assert de["completeness"] == 100.0 and de["missing"] == [] and de["extra"] == ["all.x", "n"]
     assert fr == {
         "name": "fr", "default": False, "files": 1, "failing_files": 0, "loads": True, "keys": 6,
-        "missing": ["b.c", "b.d", "reviewed"], "extra": ["extra.k", "n"], "conflicts": ["f", "g"],
+        "missing": ["b.c", "b.d", "reviewed"], "extra": ["extra.k", "n"], "conflicts": ["f", "g"], "inherited": 0, "inherited_from": [],
         "default_keys": 7, "provided": 2, "completeness": 28.5,
         "plural_categories": ["one", "many", "other"], "plurals": [], "shadowed": [],
         "placeholders": [], "shapes": [{"key": "e", "locale": "array of 2", "default": "array of 1"}], "blank": [],
@@ -98,7 +98,7 @@ def test_broken_example_reports_every_failing_file():
     broken = EXAMPLES / "broken"
     result = run("check", str(broken))
     assert result.returncode == 1
-    lines = result.stdout.decode().splitlines()
+    lines = unplaced_text(result.stdout.decode()).splitlines()
     assert lines[:3] == [
         f"{broken}/es/cart.yml: Parse Error: Failed to parse YAML: " + lines[0].split("YAML: ", 1)[1],
         f"{broken}/es/common.json: Parse Error: Failed to parse JSON: trailing comma at line 4 column 1",

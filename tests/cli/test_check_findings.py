@@ -6,7 +6,7 @@ import subprocess
 
 import pytest
 
-from conftest import CLI, run
+from conftest import CLI, run, unplaced_report, unplaced_text
 
 EN = {
     "greeting": "Hello, {name}!",
@@ -18,7 +18,7 @@ EN = {
 
 def check_json(*args):
     result = run("check", *args, "--json")
-    return result.returncode, json.loads(result.stdout)
+    return result.returncode, unplaced_report(json.loads(result.stdout))
 
 
 def locale_entry(report, name):
@@ -279,7 +279,7 @@ def test_every_written_key_used_as_a_pattern_ignores_exactly_that_key(locale_dir
     for key in written:
         _, report = check_json(path, "--ignore", key)
         assert locale_entry(report, "fr")["missing"] == [other for other in written if other != key]
-    text = run("check", path, "--show", "missing").stdout.decode()
+    text = unplaced_text(run("check", path, "--show", "missing").stdout.decode())
     assert '  missing      group."line\\nbreak"\n' in text  # one line per key, whatever the key holds
 
 
@@ -335,5 +335,22 @@ def test_a_hostile_string_is_scanned_in_linear_time(locale_dir):
              "quotes": "''" * n + "'{" * n, "style": "{n, number, " + "{" * n}
     path = locale_dir({"en.json": json.dumps(texts), "fr.json": json.dumps({k: v + "{x}" for k, v in texts.items()})})
     result = subprocess.run([CLI, "check", path, "--json"], capture_output=True, timeout=20)
-    found = locale_entry(json.loads(result.stdout), "fr")["placeholders"]
+    found = locale_entry(unplaced_report(json.loads(result.stdout)), "fr")["placeholders"]
     assert found == [{"key": key, "missing": [], "unexpected": ["{x}"]} for key in sorted(texts)]
+
+
+@pytest.mark.parametrize(
+    "fallback, inherited, inherited_from, missing",
+    [
+        ("default", 0, [], ["b", "c"]),
+        ("regional", 1, ["fr"], ["c"]),  # fr gives b; only en has c
+    ],
+)
+def test_regional_fallback_counts_inherited_keys_apart(locale_dir, fallback, inherited, inherited_from, missing):
+    path = locale_dir({"en.json": '{"a": "A", "b": "B", "c": "C"}', "fr.json": '{"a": "A", "b": "B"}',
+                       "fr_CA.json": '{"a": "A"}'})
+    _, report = check_json(path, "--fallback", fallback)
+    fr_ca = locale_entry(report, "fr_CA")
+    assert (fr_ca["inherited"], fr_ca["inherited_from"], fr_ca["missing"]) == (inherited, inherited_from, missing)
+    header = next(line for line in run("check", path, "--fallback", fallback).stdout.decode().splitlines() if line.startswith("fr_CA:"))
+    assert ("1 inherited from fr" in header) == (fallback == "regional")

@@ -5,7 +5,7 @@ import json
 
 import pytest
 
-from conftest import run
+from conftest import run, unplaced_report, unplaced_text
 
 ROOTED = {
     "en.yml": "en:\n  hello: 'Hi %{name}'\n  bye: Bye\n",
@@ -16,7 +16,7 @@ ROOTED = {
 
 def check_json(*args):
     result = run("check", *args, "--json")
-    return result.returncode, json.loads(result.stdout)
+    return result.returncode, unplaced_report(json.loads(result.stdout))
 
 
 def entry(report, name):
@@ -156,9 +156,10 @@ def test_json_findings_are_one_flat_list(locale_dir):
     status, report = check_json(path)
     findings = report["findings"]
     assert all(set(finding) == {"kind", "locale", "key", "file", "message", "fails"} for finding in findings)
-    assert findings[0] == {"kind": "missing", "locale": "de", "key": "k1", "file": "", "message": "", "fails": False}
-    assert {"kind": "placeholder", "locale": "fr", "key": "k0", "file": "", "message": "missing {name}; unexpected {nom}", "fails": True} in findings
-    assert {"kind": "extra", "locale": "de", "key": "z", "file": "", "message": "", "fails": False} in findings
+    # Each at the file that writes its key; a missing key where the default defines it.
+    assert findings[0] == {"kind": "missing", "locale": "de", "key": "k1", "file": f"{path}/en.json", "message": "", "fails": False}
+    assert {"kind": "placeholder", "locale": "fr", "key": "k0", "file": f"{path}/fr.json", "message": "missing {name}; unexpected {nom}", "fails": True} in findings
+    assert {"kind": "extra", "locale": "de", "key": "z", "file": f"{path}/de.json", "message": "", "fails": False} in findings
     assert (status, report["ok"], report["only"][:3]) == (1, False, ["failure", "placeholder", "icu-syntax"])
     assert entry(report, "fr")["icu_syntax"] == [] and entry(report, "fr")["dropped_selectors"] == []
 

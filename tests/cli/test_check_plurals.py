@@ -6,12 +6,12 @@ import json
 
 import pytest
 
-from conftest import run
+from conftest import run, unplaced_report, unplaced_text
 
 
 def check(files, *args):
     result = run("check", *args, "--json")
-    return result.returncode, json.loads(result.stdout)
+    return result.returncode, unplaced_report(json.loads(result.stdout))
 
 
 def entry(report, name):
@@ -157,6 +157,6 @@ def test_printf_counts_where_the_default_uses_it(locale_dir, source, text, place
 def test_text_report_lines(locale_dir):
     path = locale_dir({"en.json": json.dumps({"k": PHOTOS, "g": "{c, select, a {x} other {y}} {n}"}),
                        "ta.json": json.dumps({"k": "{count, plural, one {#} மற்றவை {#}}", "g": "{n}"})})
-    text = run("check", path).stdout.decode()
+    text = unplaced_text(run("check", path).stdout.decode())
     assert "  plural       k: missing other; unexpected மற்றவை (ICU plural)\n" in text
     assert "  selector     g: leaves out {c}, which en uses only to choose a form\n" in text

@@ -16,7 +16,7 @@ BROKEN = str(EXAMPLES / "broken")
         (["help", "load"], b"Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty]"),
         (["load", "--help"], b"Usage: tarnevo load DIR LOCALE [--default LOC] [--pretty]"),
         # --help wins over every other mistake on the line.
-        (["check", "--nonsense", "-h"], b"Usage: tarnevo check DIR [--default LOC] [--json] [--strict]"),
+        (["check", "--nonsense", "-h"], b"Usage: tarnevo check [DIR...] [--default LOC] [--format F] [--strict]"),
         (["languages", "a", "b", "--help"], b"Usage: tarnevo languages DIR [--json]"),
     ],
 )

@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "1:1: \"directories\" must be a list of strings"},
         FaultCase{"UnknownKind", "tarnevo.toml", "only = [\"missing\", \"missng\"]\n",
                   "1:1: \"only\" names an unknown finding kind \"missng\" (the kinds are: "
-                  "failure, missing, extra, blank, placeholder, plural, icu-syntax, shape, "
+                  "failure, placeholder, icu-syntax, missing, extra, blank, plural, shape, "
                   "shadowed, not-object, root-key, selector)"},
         FaultCase{"Format", "tarnevo.toml", "format = \"xml\"\n",
                   "1:1: \"format\" must be \"text\", \"json\", \"github\" or \"sarif\""},
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "3:1: \"severity.extra\" must be \"error\", \"warning\" or \"off\""},
         FaultCase{"SeverityKind", "tarnevo.toml", "[severity]\nmissng = \"off\"\n",
                   "2:1: \"severity\" names an unknown finding kind \"missng\" (the kinds are: "
-                  "failure, missing, extra, blank, placeholder, plural, icu-syntax, shape, "
+                  "failure, placeholder, icu-syntax, missing, extra, blank, plural, shape, "
                   "shadowed, not-object, root-key, selector)"},
         FaultCase{"PyprojectKey", "pyproject.toml", "[tool.tarnevo]\nlocales = [\"de\"]\n",
                   "2:1: unknown key \"locales\" (the keys are: directories, default, locale, "

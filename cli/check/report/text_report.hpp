@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "check/finding_list.hpp"
 #include "check/report.hpp"
@@ -15,5 +16,11 @@ namespace tarnevo::cli {
 // examples; then a last line that starts with "OK:" or "FAILED".
 std::string render_check_text(const CheckReport& report, std::span<const Finding> findings,
                               KindSet show);
+
+// Which findings the text lists one per line (the others are counted): only they need placing.
+std::vector<bool> findings_listed_in_text(std::span<const Finding> findings, KindSet show);
+
+// The last lines alone: "OK: ..." or the "FAILED..." lines that say why.
+std::string render_check_summary(const CheckReport& report, std::span<const Finding> findings);
 
 }  // namespace tarnevo::cli

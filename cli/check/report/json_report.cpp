@@ -1,8 +1,8 @@
-#include "check/json_report.hpp"
+#include "check/report/json_report.hpp"
 
 #include <utility>
 
-#include "check/failure_position.hpp"
+#include "check/report/failure_position.hpp"
 #include "text/utf8.hpp"
 
 namespace tarnevo::cli {
@@ -133,7 +133,38 @@ void insert_findings(const LocaleCheck& locale, LocaleObject& entry) {
                }));
 }
 
-LocaleValue locale_tree(const LocaleCheck& locale) {
+void insert_place(const Finding* finding, LocaleObject& item) {
+  const bool placed = finding != nullptr && finding->line != 0;
+  item.insert("file", placed ? text(finding->file) : LocaleValue::null());
+  item.insert("line", placed ? count(finding->line) : LocaleValue::null());
+  item.insert("column", placed ? count(finding->column) : LocaleValue::null());
+}
+
+// Missing or extra keys, each with where it is written (a missing key where the default
+// defines it), as its finding says.
+LocaleValue placed_keys(const std::vector<std::string>& keys, std::span<const Finding> findings,
+                        FindingKind kind) {
+  std::vector<const Finding*> matching;
+  for (const Finding& finding : findings) {
+    if (finding.kind == kind && finding.message.empty()) matching.push_back(&finding);
+  }
+  LocaleArray items;
+  items.reserve(keys.size());
+  // The findings follow the keys' order, so one forward step pairs them (none when --only left
+  // the kind out).
+  std::size_t at = 0;
+  for (const std::string& key : keys) {
+    const Finding* match = nullptr;
+    if (at < matching.size() && matching[at]->key == key) match = matching[at++];
+    LocaleObject item;
+    item.insert("key", LocaleValue::string(key));
+    insert_place(match, item);
+    items.push_back(LocaleValue::object(std::move(item)));
+  }
+  return LocaleValue::array(std::move(items));
+}
+
+LocaleValue locale_tree(const LocaleCheck& locale, std::span<const Finding> findings) {
   LocaleObject entry;
   entry.insert("name", LocaleValue::string(locale.reading.name));
   entry.insert("default", LocaleValue::boolean(locale.is_default));
@@ -145,9 +176,11 @@ LocaleValue locale_tree(const LocaleCheck& locale) {
   entry.insert("plural_categories", category_list(locale.plural_categories));
   if (locale.keys) {
     const KeyDiff& keys = *locale.keys;
-    entry.insert("missing", string_list(keys.missing));
-    entry.insert("extra", string_list(keys.extra));
+    entry.insert("missing", placed_keys(keys.missing, findings, FindingKind::Missing));
+    entry.insert("extra", placed_keys(keys.extra, findings, FindingKind::Extra));
     entry.insert("conflicts", conflict_list(keys.conflicts));
+    entry.insert("inherited", count(locale.inherited.size()));
+    entry.insert("inherited_from", string_list(locale.inherited_from));
     entry.insert("default_keys", count(keys.default_keys));
     entry.insert("provided", count(keys.provided));
     entry.insert("completeness",
@@ -174,9 +207,12 @@ LocaleValue finding_tree(const Finding& finding) {
   item.insert("kind", LocaleValue::string(std::string(kind_info(finding.kind).name)));
   item.insert("locale", LocaleValue::string(finding.locale));
   item.insert("key", LocaleValue::string(finding.key));
-  item.insert("file", text(finding.file));
   item.insert("message", text(finding.message));
   item.insert("fails", LocaleValue::boolean(finding.fails));
+  item.insert("file", text(finding.file));
+  const bool placed = finding.line != 0;
+  item.insert("line", placed ? count(finding.line) : LocaleValue::null());
+  item.insert("column", placed ? count(finding.column) : LocaleValue::null());
   return LocaleValue::object(std::move(item));
 }
 
@@ -189,6 +225,16 @@ LocaleValue kind_names(KindSet kinds) {
   return LocaleValue::array(std::move(names));
 }
 
+// The findings of one locale: they are grouped by locale.
+std::span<const Finding> locale_findings(std::span<const Finding> findings,
+                                         const std::string& name) {
+  std::size_t begin = 0;
+  while (begin < findings.size() && findings[begin].locale != name) ++begin;
+  std::size_t end = begin;
+  while (end < findings.size() && findings[end].locale == name) ++end;
+  return findings.subspan(begin, end - begin);
+}
+
 }  // namespace
 
 LocaleValue check_report_tree(const CheckReport& report, std::span<const Finding> findings) {
@@ -198,7 +244,7 @@ LocaleValue check_report_tree(const CheckReport& report, std::span<const Finding
     for (const FileFailure& failure : locale.reading.failures) {
       if (report.only.has(FindingKind::Failure)) failures.push_back(failure_tree(locale, failure));
     }
-    locales.push_back(locale_tree(locale));
+    locales.push_back(locale_tree(locale, locale_findings(findings, locale.reading.name)));
   }
   LocaleObject root;
   root.insert("directory", text(report.directory));

@@ -1,4 +1,4 @@
-#include "check/text_report.hpp"
+#include "check/report/text_report.hpp"
 
 #include <array>
 #include <string_view>
@@ -44,18 +44,33 @@ std::string& kind_column(std::string& text, FindingKind kind) {
   return text.append("  ").append(name).append(name.size() < 13 ? 13 - name.size() : 1, ' ');
 }
 
+// Ends a finding's line with where it is written, as editors and terminals follow it:
+// `path:line:column` (a missing key at its definition in the default locale).
+void append_place(const Finding& finding, std::string& text) {
+  if (finding.line == 0) return;
+  text.append(finding.kind == FindingKind::Missing && finding.message.empty() ? "  defined at "
+                                                                              : "  ");
+  text.append(finding.file).append(":").append(std::to_string(finding.line));
+  text.append(":").append(std::to_string(finding.column));
+}
+
 void append_finding(const Finding& finding, std::string& text) {
   kind_column(text, finding.kind).append(subject(finding));
   if (!finding.message.empty()) text.append(": ").append(finding.message);
+  append_place(finding, text);
   text += '\n';
 }
 
 // One kind's findings in one locale: in full when they fail the run, when --show names the
 // kind, or when there are no more than the examples would show; else a count, the first
 // examples and how to see them all.
+bool listed_in_full(std::span<const Finding> group, KindSet show) {
+  return group.front().fails || show.has(group.front().kind) || group.size() <= kExamples;
+}
+
 void append_kind(std::span<const Finding> group, KindSet show, std::string& text) {
   const FindingKind kind = group.front().kind;
-  if (group.front().fails || show.has(kind) || group.size() <= kExamples) {
+  if (listed_in_full(group, show)) {
     for (const Finding& finding : group) append_finding(finding, text);
     return;
   }
@@ -92,6 +107,10 @@ void append_header(const LocaleCheck& locale, const CheckReport& report,
     text.append(", ").append(std::to_string(keys.provided)).append(" of ");
     text.append(count_of(keys.default_keys, "key", "keys"));
     text.append(" (").append(percent(keys.completeness_tenths())).append(")");
+  }
+  if (!locale.inherited.empty()) {
+    text.append(", ").append(std::to_string(locale.inherited.size())).append(" inherited from ");
+    text.append(join_phrases(locale.inherited_from));
   }
   for (std::size_t i = 0; i < findings.size();) {
     std::size_t end = i;
@@ -210,6 +229,24 @@ void append_summary(const CheckReport& report, std::span<const Finding> findings
 
 }  // namespace
 
+std::vector<bool> findings_listed_in_text(std::span<const Finding> findings, KindSet show) {
+  std::vector<bool> listed(findings.size(), false);
+  for (std::size_t i = 0; i < findings.size();) {
+    std::size_t end = i;
+    while (end < findings.size() && findings[end].kind == findings[i].kind &&
+           findings[end].locale == findings[i].locale) {
+      ++end;
+    }
+    // Failing files are listed above the locales, with the position their message gives.
+    const bool full = findings[i].kind == FindingKind::Failure ||
+                      listed_in_full(findings.subspan(i, end - i), show);
+    std::fill(listed.begin() + static_cast<std::ptrdiff_t>(i),
+              listed.begin() + static_cast<std::ptrdiff_t>(end), full);
+    i = end;
+  }
+  return listed;
+}
+
 std::string render_check_text(const CheckReport& report, std::span<const Finding> findings,
                               KindSet show) {
   std::string text;
@@ -239,6 +276,12 @@ std::string render_check_text(const CheckReport& report, std::span<const Finding
     if (!locale.is_default) write(locale);
   }
   text += '\n';
+  append_summary(report, findings, check_passes(report, findings), text);
+  return text;
+}
+
+std::string render_check_summary(const CheckReport& report, std::span<const Finding> findings) {
+  std::string text;
   append_summary(report, findings, check_passes(report, findings), text);
   return text;
 }

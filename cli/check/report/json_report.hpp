@@ -18,15 +18,18 @@ namespace tarnevo::cli {
 //                 "plurals": [{"key": str, "kind": str, "missing": [str], "unexpected": [str]}],
 //                 "shadowed": [{"key": str, "files": [str], "wins": str}],
 //                 and, unless it is the default or the default is missing:
-//                 "missing": [str], "extra": [str], "conflicts": [str],
+//                 "missing": [place], "extra": [place], "conflicts": [str],
+//                 "inherited": n, "inherited_from": [str] (--fallback regional),
 //                 "default_keys": n, "provided": n, "completeness": float,
 //                 "placeholders": [{"key": str, "missing": [str], "unexpected": [str]}],
 //                 "shapes": [{"key": str, "locale": str, "default": str}],
 //                 "blank": [{"key": str}]}, ...],
 //    "locales_not_found": [str], "ok": bool, "strict": bool,
 //    "root_keyed": bool, "only": [kind], "empty_default": [{"path": str, "holds": str}],
-//    "findings": [{"kind": str, "locale": str, "key": str, "file": str, "message": str,
-//                  "fails": bool}, ...]}
+//    "findings": [{"kind": str, "locale": str, "key": str, "message": str, "fails": bool,
+//                  "file": str ("" when none), "line": n or null, "column": n or null}, ...]}
+// A place is {"key": str, "file", "line", "column"}: where the key is written (a missing key
+// where the default locale defines it), null where unknown.
 // Each locale also gives "known_to_cldr": bool, "not_object": [{"path", "holds"}],
 // "root_key": [{"path", "key"}], and beside "placeholders": "icu_syntax": [{"key", "reason"}],
 // "dropped_selectors": [{"key", "arguments": [str]}]; each "plurals" element gives "kind"

@@ -1,4 +1,4 @@
-#include "check/failure_position.hpp"
+#include "check/report/failure_position.hpp"
 
 #include <charconv>
 
