@@ -1,6 +1,7 @@
 """Running the built tarnevo command, and the locale directories the tests give it."""
 
 import ctypes
+import json
 import os
 import pathlib
 import re
@@ -111,3 +112,13 @@ def c_load_json():
             library.tarnevo_free_loader(loader)
 
     return load
+
+
+def check_json(*args):
+    """`tarnevo check ... --json`: the exit status and the report, positions left out."""
+    result = run("check", *args, "--json")
+    return result.returncode, unplaced_report(json.loads(result.stdout))
+
+
+def locale_entry(report, name):
+    return next(locale for locale in report["locales"] if locale["name"] == name)

@@ -6,7 +6,7 @@ import subprocess
 
 import pytest
 
-from conftest import CLI, run, unplaced_report, unplaced_text
+from conftest import CLI, check_json, locale_entry, run, unplaced_report, unplaced_text
 
 EN = {
     "greeting": "Hello, {name}!",
@@ -14,15 +14,6 @@ EN = {
     "weekdays": ["Mon", "Tue", "Wed"],
     "retries": 3,
 }
-
-
-def check_json(*args):
-    result = run("check", *args, "--json")
-    return result.returncode, unplaced_report(json.loads(result.stdout))
-
-
-def locale_entry(report, name):
-    return next(locale for locale in report["locales"] if locale["name"] == name)
 
 
 @pytest.mark.parametrize(

@@ -5,22 +5,13 @@ import json
 
 import pytest
 
-from conftest import run, unplaced_report, unplaced_text
+from conftest import check_json, locale_entry, run
 
 ROOTED = {
     "en.yml": "en:\n  hello: 'Hi %{name}'\n  bye: Bye\n",
     "de.yml": "de:\n  hello: 'Hallo %{nom}'\n  bye: Tschüss\n",
     "pt-BR.yml": "pt_br:\n  hello: 'Olá %{name}'\n",
 }
-
-
-def check_json(*args):
-    result = run("check", *args, "--json")
-    return result.returncode, unplaced_report(json.loads(result.stdout))
-
-
-def entry(report, name):
-    return next(locale for locale in report["locales"] if locale["name"] == name)
 
 
 @pytest.mark.parametrize(
@@ -35,9 +26,9 @@ def test_root_keyed_directories_compare_beneath_the_locale_key(yaml_and_toml, lo
     path = locale_dir(ROOTED)
     args = [path] + (["--root-key", mode] if mode else [])
     status, report = check_json(*args)
-    de = entry(report, "de")
+    de = locale_entry(report, "de")
     assert (report["root_keyed"], de["completeness"], de["placeholders"]) == (rooted, de_completeness, de_placeholders)
-    assert entry(report, "pt-BR")["missing"] == (["bye"] if rooted else ["en.bye", "en.hello"])
+    assert locale_entry(report, "pt-BR")["missing"] == (["bye"] if rooted else ["en.bye", "en.hello"])
     assert status == (1 if rooted else 0)
     header = "Root-keyed: each file holds its locale's keys beneath the locale's name"
     assert run("check", *args).stdout.decode().startswith(header) == rooted
@@ -46,7 +37,7 @@ def test_root_keyed_directories_compare_beneath_the_locale_key(yaml_and_toml, lo
 def test_a_root_key_naming_another_locale_is_a_finding(yaml_and_toml, locale_dir):
     path = locale_dir(dict(ROOTED, **{"fr.yml": "de:\n  hello: 'Bonjour %{name}'\n  bye: Salut\n"}))
     status, report = check_json(path)
-    fr = entry(report, "fr")
+    fr = locale_entry(report, "fr")
     assert fr["root_key"] == [{"path": f"{path}/fr.yml", "key": "de"}]
     assert (fr["missing"], fr["extra"], fr["completeness"]) == ([], [], 100.0)  # read beneath it all the same
     assert f"  root-key     {path}/fr.yml: its root key de names another locale than fr" in run("check", path).stdout.decode()
@@ -70,7 +61,7 @@ def test_what_makes_a_directory_root_keyed(yaml_and_toml, locale_dir, files, mod
 def test_a_sole_key_that_names_no_locale_is_kept(yaml_and_toml, locale_dir):
     path = locale_dir(dict(ROOTED, **{"fr.yml": "app:\n  hello: 'Bonjour %{name}'\n"}))
     _, report = check_json(path)
-    assert (entry(report, "fr")["root_key"], entry(report, "fr")["extra"]) == ([], ["app.hello"])
+    assert (locale_entry(report, "fr")["root_key"], locale_entry(report, "fr")["extra"]) == ([], ["app.hello"])
 
 
 def test_a_list_form_default_fails_and_says_why(yaml_and_toml, locale_dir):
@@ -82,11 +73,11 @@ def test_a_list_form_default_fails_and_says_why(yaml_and_toml, locale_dir):
     assert lines[-1] == f"FAILED: The default locale en has no keys, so nothing can be compared: {path}/en.yml holds a list."
     _, report = check_json(path)
     assert report["ok"] is False and report["empty_default"] == [{"path": f"{path}/en.yml", "holds": "a list"}]
-    assert entry(report, "de")["not_object"] == [{"path": f"{path}/de.yml", "holds": "a list"}]
+    assert locale_entry(report, "de")["not_object"] == [{"path": f"{path}/de.yml", "holds": "a list"}]
     # A file below a locale's folder is placed under its name, so a list there is a value.
     path = locale_dir({"en.json": '{"a": "A"}', "en/list.json": "[1]", "de.json": '"text"'})
     status, report = check_json(path)
-    assert (status, entry(report, "en")["not_object"], entry(report, "de")["not_object"]) == (0, [], [{"path": f"{path}/de.json", "holds": "a string"}])
+    assert (status, locale_entry(report, "en")["not_object"], locale_entry(report, "de")["not_object"]) == (0, [], [{"path": f"{path}/de.json", "holds": "a string"}])
 
 
 @pytest.mark.parametrize(
@@ -115,7 +106,7 @@ def test_unknown_locale_names_are_said_in_the_header(locale_dir):
     assert "\npercentages (not a locale CLDR knows): 1 file, 0 of 1 key (0.0%)" in text
     assert "\npt-BR: 1 file" in text
     _, report = check_json(path)
-    assert [entry(report, name)["known_to_cldr"] for name in ("en", "percentages", "pt-BR")] == [True, False, True]
+    assert [locale_entry(report, name)["known_to_cldr"] for name in ("en", "percentages", "pt-BR")] == [True, False, True]
 
 
 BULK = {
@@ -161,7 +152,7 @@ def test_json_findings_are_one_flat_list(locale_dir):
     assert {"kind": "placeholder", "locale": "fr", "key": "k0", "file": f"{path}/fr.json", "message": "missing {name}; unexpected {nom}", "fails": True} in findings
     assert {"kind": "extra", "locale": "de", "key": "z", "file": f"{path}/de.json", "message": "", "fails": False} in findings
     assert (status, report["ok"], report["only"][:3]) == (1, False, ["failure", "placeholder", "icu-syntax"])
-    assert entry(report, "fr")["icu_syntax"] == [] and entry(report, "fr")["dropped_selectors"] == []
+    assert locale_entry(report, "fr")["icu_syntax"] == [] and locale_entry(report, "fr")["dropped_selectors"] == []
 
 
 def test_absent_locales_are_said_first(locale_dir):
