@@ -16,7 +16,7 @@ PyRef ResultCache::answer(std::string_view locale, const SharedLocaleValue& tree
   }
   if (!result) {
     const std::uint64_t drops = drops_;
-    result = ResultTemplate::make(*tree);
+    result = ResultTemplate::make(*tree, keys_);
     if (!result) return {};
     if (drops == drops_) entries_.insert_or_assign(std::string(locale), Entry{tree, result});
   }

@@ -3,7 +3,8 @@
 // containers only), so every hit after the first load, the first one included, is a copy (make
 // bench, first and second hit after a cold load). It goes when the core's entry goes
 // (clear_cache, reload) or when the core hands out another tree for the locale. The loader's
-// instance owns it, so it never outlives the loader.
+// instance owns it, so it never outlives the loader; nor does the table of key strs the
+// templates share.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,9 @@ class ResultCache {
     std::shared_ptr<const ResultTemplate> result;
   };
 
+  // The str of every key the loader's conversions made (bounded), shared by all its templates.
+  // Kept through drop: it holds no tree, only strs.
+  KeyStrings keys_;
   std::unordered_map<std::string, Entry, detail::loader::TextHash, std::equal_to<>> entries_;
   std::uint64_t drops_ = 0;  // calls of drop, to notice one made while a template was made
 };
