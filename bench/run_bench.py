@@ -401,6 +401,43 @@ def bench_kept_memory(report, corpus, size, module_dir):
           f"{kept['orjson reference']:.2f} MB   ratio {ratio:.3f}", flush=True)
 
 
+_ALL_LOCALES_PROBE = r"""
+import gc, os, sys, time
+sys.path[:0] = sys.argv[1:2]
+def rss():
+    with open("/proc/self/statm") as f:
+        return int(f.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+import tarnevo
+loader = tarnevo.TarnevoLoader(sys.argv[2], "en")
+locales = loader.languages()
+gc.collect()
+before = rss()
+start = time.thread_time()
+for locale in locales:
+    result = loader.load(locale)
+    del result
+elapsed = time.thread_time() - start
+gc.collect()
+print(rss() - before, elapsed * 1e3, len(locales))
+"""
+
+
+def bench_all_locales(report, corpus, size, module_dir):
+    """A new loader loading every locale once (the results dropped): the memory the process keeps
+    (resident set size) and the time, each the median of fresh processes."""
+    directory = os.path.join(corpus, size, "json")
+    samples = []
+    for _ in range(7):
+        out = subprocess.run([sys.executable, "-c", _ALL_LOCALES_PROBE, module_dir, directory],
+                             capture_output=True, text=True, check=True)
+        samples.append(out.stdout.split())
+    kept = statistics.median(int(s[0]) for s in samples) / 1e6
+    ms = statistics.median(float(s[1]) for s in samples)
+    report.notes.append(f"All locales ({samples[0][2]} locales of the {size} JSON corpus, a new "
+                        f"loader each, median of 7 processes): {kept:.2f} MB kept, {ms:.1f} ms.")
+    print(f"  all locales  {size:<9} kept {kept:.2f} MB   time {ms:.1f} ms", flush=True)
+
+
 def bench_discovery(tarnevo, report, corpus):
     directory = os.path.join(corpus, "discovery")
     loader = tarnevo.TarnevoLoader(directory)
@@ -616,6 +653,7 @@ def main():
     bench_discovery(tarnevo, report, args.corpus)
     bench_memory(report, args.corpus, "20k", c_api)
     bench_kept_memory(report, args.corpus, "20k", args.module_dir)
+    bench_all_locales(report, args.corpus, "20k", args.module_dir)
     write_results(report, args.out, args.command, versions, time.monotonic() - started)
 
 
