@@ -37,16 +37,18 @@ constexpr std::size_t kMaxKeyBytes = 256;
 }  // namespace
 
 KeyStrings::~KeyStrings() {
-  for (const Slot& slot : slots_) Py_XDECREF(slot.object);
+  for (const Key& key : keys_) Py_DECREF(key.object);
 }
 
 std::size_t KeyStrings::find(std::string_view key, std::uint32_t hash) const noexcept {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.object == nullptr) return at;
-    if (slot.hash == hash && slot.size == key.size() &&
-        std::memcmp(bytes_.data() + slot.offset, key.data(), key.size()) == 0) {
+    if (slot.key == kEmpty) return at;
+    if (slot.hash != hash) continue;
+    const Key& kept = keys_[slot.key];
+    if (kept.size == key.size() &&
+        std::memcmp(bytes_.data() + kept.offset, key.data(), key.size()) == 0) {
       return at;
     }
   }
@@ -57,34 +59,34 @@ void KeyStrings::grow() {
   slots_.assign(old.empty() ? kFirstSlots : old.size() * 2, Slot{});
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
-    if (slot.object == nullptr) continue;
+    if (slot.key == kEmpty) continue;
     std::size_t at = slot.hash & mask;
-    while (slots_[at].object != nullptr) at = (at + 1) & mask;
+    while (slots_[at].key != kEmpty) at = (at + 1) & mask;
     slots_[at] = slot;
   }
 }
 
 PyRef KeyStrings::get(std::string_view key) {
-  const bool keepable = key.size() <= kMaxKeyBytes && count_ < kMaxKeys &&
+  const bool keepable = key.size() <= kMaxKeyBytes && keys_.size() < kMaxKeys &&
                         bytes_.size() + key.size() <= std::numeric_limits<std::uint32_t>::max();
   if (!keepable) return PyRef::steal(make_text(key));
   const std::uint32_t hash = hash_key(key);
   if (!slots_.empty()) {
     const Slot& slot = slots_[find(key, hash)];
-    if (slot.object != nullptr) return PyRef::borrow(slot.object);
+    if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);
   }
   PyRef made = PyRef::steal(make_text(key));
   if (!made) return {};
   // Making the str may have run Python code that used this table: look again.
-  if ((count_ + 1) * 2 > slots_.size()) grow();
+  if ((keys_.size() + 1) * 2 > slots_.size()) grow();
   Slot& slot = slots_[find(key, hash)];
-  if (slot.object != nullptr) return PyRef::borrow(slot.object);
-  if (count_ >= kMaxKeys) return made;
+  if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);
+  if (keys_.size() >= kMaxKeys) return made;
   const auto offset = static_cast<std::uint32_t>(bytes_.size());
   bytes_.append(key);
-  slot = Slot{hash, static_cast<std::uint32_t>(key.size()), offset,
-              PyRef::borrow(made.get()).release()};
-  ++count_;
+  keys_.push_back(Key{offset, static_cast<std::uint32_t>(key.size()), nullptr});
+  keys_.back().object = PyRef::borrow(made.get()).release();
+  slot = Slot{hash, static_cast<std::uint32_t>(keys_.size() - 1)};
   return made;
 }
 

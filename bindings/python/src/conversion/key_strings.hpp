@@ -32,20 +32,25 @@ class KeyStrings {
   PyRef get(std::string_view key);
 
  private:
+  struct Key {
+    std::uint32_t offset;  // of the key's bytes in `bytes_`
+    std::uint32_t size;
+    PyObject* object;  // a strong reference
+  };
+  // Small, so that the index stays in the cache: a key's hash and its place in `keys_`.
   struct Slot {
     std::uint32_t hash = 0;
-    std::uint32_t size = 0;
-    std::uint32_t offset = 0;    // of the key's bytes in `bytes_`
-    PyObject* object = nullptr;  // a strong reference; null marks an empty slot
+    std::uint32_t key = kEmpty;
   };
+  static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
   // The slot holding `key`, or the empty slot where it would go.
   std::size_t find(std::string_view key, std::uint32_t hash) const noexcept;
   void grow();
 
   std::vector<Slot> slots_;  // open addressing, linear probing, at most half full
+  std::vector<Key> keys_;    // in the order they were kept
   std::string bytes_;        // every kept key's bytes, one after another
-  std::size_t count_ = 0;
 };
 
 }  // namespace tarnevo::python
