@@ -43,8 +43,6 @@ TARGETS = {
     ("cold toml", "20k", "fastest"): 0.3,
     ("cache hit", "20k", "marshal.loads of the same tree"): 0.5,
     ("cache hit", "20k", "reference hit"): 0.5,
-    ("first hit", "20k", "the cold load before it"): 0.10,
-    ("second hit", "20k", "the cold load before it"): 0.10,
     ("load_json", "20k", "orjson.dumps(OPT_SORT_KEYS)"): 0.5,
     ("discovery", "3k files", "os.scandir walk"): 0.3,
     ("kept memory", "20k", "orjson reference"): 1.0,
@@ -247,32 +245,6 @@ def bench_hit(tarnevo, report, corpus, size):
                timings["reference"])
 
 
-def bench_hits_after_cold(tarnevo, report, corpus, size, rounds=15):
-    """The first and second hit on a new loader, beside the cold load just before them: what an
-    application that calls load() per request pays until hits are cheap."""
-    directory = os.path.join(corpus, size, "json")
-    samples = {"cold": [], "first": [], "second": []}
-    gc.collect()
-    was_enabled = gc.isenabled()
-    gc.disable()
-    try:
-        for _ in range(rounds):
-            loader = tarnevo.TarnevoLoader(directory)
-            for name in samples:
-                start = thread_ms()
-                kept = loader.load(LOCALE)
-                samples[name].append(thread_ms() - start)
-                del kept
-            del loader
-            gc.collect()
-    finally:
-        if was_enabled:
-            gc.enable()
-    cold = Timing(samples["cold"])
-    for name in ("first", "second"):
-        report.add(f"{name} hit", size, Timing(samples[name]), "the cold load before it", cold)
-
-
 def bench_load_json(tarnevo, report, corpus, size, c_api):
     import orjson
 
@@ -399,43 +371,6 @@ def bench_kept_memory(report, corpus, size, module_dir):
                        ratio=ratio, target=target)
     print(f"  kept memory  {size:<9} tarnevo {kept['tarnevo']:.2f} MB   orjson reference "
           f"{kept['orjson reference']:.2f} MB   ratio {ratio:.3f}", flush=True)
-
-
-_ALL_LOCALES_PROBE = r"""
-import gc, os, sys, time
-sys.path[:0] = sys.argv[1:2]
-def rss():
-    with open("/proc/self/statm") as f:
-        return int(f.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
-import tarnevo
-loader = tarnevo.TarnevoLoader(sys.argv[2], "en")
-locales = loader.languages()
-gc.collect()
-before = rss()
-start = time.thread_time()
-for locale in locales:
-    result = loader.load(locale)
-    del result
-elapsed = time.thread_time() - start
-gc.collect()
-print(rss() - before, elapsed * 1e3, len(locales))
-"""
-
-
-def bench_all_locales(report, corpus, size, module_dir):
-    """A new loader loading every locale once (the results dropped): the memory the process keeps
-    (resident set size) and the time, each the median of fresh processes."""
-    directory = os.path.join(corpus, size, "json")
-    samples = []
-    for _ in range(7):
-        out = subprocess.run([sys.executable, "-c", _ALL_LOCALES_PROBE, module_dir, directory],
-                             capture_output=True, text=True, check=True)
-        samples.append(out.stdout.split())
-    kept = statistics.median(int(s[0]) for s in samples) / 1e6
-    ms = statistics.median(float(s[1]) for s in samples)
-    report.notes.append(f"All locales ({samples[0][2]} locales of the {size} JSON corpus, a new "
-                        f"loader each, median of 7 processes): {kept:.2f} MB kept, {ms:.1f} ms.")
-    print(f"  all locales  {size:<9} kept {kept:.2f} MB   time {ms:.1f} ms", flush=True)
 
 
 def bench_discovery(tarnevo, report, corpus):
@@ -647,13 +582,11 @@ def main():
         if size == "20k":
             bench_floors(report, args.corpus, size, args.floor_tool)
         bench_hit(tarnevo, report, args.corpus, size)
-        bench_hits_after_cold(tarnevo, report, args.corpus, size)
         bench_load_json(tarnevo, report, args.corpus, size, c_api)
     print("discovery:", flush=True)
     bench_discovery(tarnevo, report, args.corpus)
     bench_memory(report, args.corpus, "20k", c_api)
     bench_kept_memory(report, args.corpus, "20k", args.module_dir)
-    bench_all_locales(report, args.corpus, "20k", args.module_dir)
     write_results(report, args.out, args.command, versions, time.monotonic() - started)
 
 

@@ -59,27 +59,6 @@ TEST_P(LoadReportTest, NamesTheServingLocaleAndEveryDroppedError) {
   EXPECT_EQ(hit->notes, report->notes);
 }
 
-// A hit that asks for the tree as loaded gets the very tree of the load, every time (a caller
-// keyed on it keeps what it made); the default hit lays it out anew once.
-TEST(LoadReportLayout, AsLoadedKeepsTheLoadsTreeAndCompactCopiesItOnce) {
-  TempTree tree;
-  tree.write("en.json", R"({"a":{"b":"en"}})");
-  auto loader = LocaleLoader::create(tree.root(), "en");
-  ASSERT_TRUE(loader.has_value());
-  const auto miss = loader->load_report("en");
-  ASSERT_TRUE(miss.has_value());
-  for (int i = 0; i < 2; ++i) {
-    const auto hit = loader->load_report("en", HitLayout::AsLoaded);
-    ASSERT_TRUE(hit.has_value());
-    EXPECT_EQ(hit->tree, miss->tree);
-  }
-  const auto compact = loader->load_report("en");
-  ASSERT_TRUE(compact.has_value());
-  EXPECT_NE(compact->tree, miss->tree);
-  EXPECT_EQ(testing::to_json(*compact->tree), testing::to_json(*miss->tree));
-  EXPECT_EQ(loader->load_report("en", HitLayout::AsLoaded)->tree, compact->tree);
-}
-
 const std::string kEn = R"({"a":"en","b":"en","c":"en"})";
 const Fallback kDefault = Fallback::Default;
 const Fallback kRegional = Fallback::Regional;

@@ -89,9 +89,7 @@ PyObject* load(PyObject* self, PyObject* args, PyObject* kwargs) {
       // The cached tree itself, not a copy: it is immutable, and this reference keeps it alive
       // even if a finalizer clears the cache while the result is being built. The loader's locks
       // are released before load_report returns.
-      // The result cache keeps a template of the tree and never walks it again, so the core's
-      // compact copy on the first hit would only cost time (see ResultCache).
-      const auto report = access->loader().load_report(locale->view(), HitLayout::AsLoaded);
+      const auto report = access->loader().load_report(locale->view());
       if (!report) {
         raise_loader_error(report.error());
         return {};

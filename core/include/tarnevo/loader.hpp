@@ -37,11 +37,6 @@ struct LoadNotes {
   std::vector<DroppedError> dropped;
 };
 
-// What a cache hit does with a tree the cache still holds as its load built it: lay it out
-// anew, in the order that walks visit it (load_shared does, once per tree), or hand it out as
-// it is, for a caller that keeps what it makes of the tree and walks it no more.
-enum class HitLayout { Compact, AsLoaded };
-
 // The outcome of load_report: the tree load_shared gives, and how it was made.
 struct LoadReport {
   SharedLocaleValue tree;
@@ -77,8 +72,7 @@ class LocaleLoader {
   std::expected<SharedLocaleValue, LoaderError> load_shared(std::string_view locale);
   // The same outcome as `load_shared`, with what the load got past: which locale served the
   // tree, and every error that fallback and filling dropped.
-  std::expected<LoadReport, LoaderError> load_report(std::string_view locale,
-                                                     HitLayout layout = HitLayout::Compact);
+  std::expected<LoadReport, LoaderError> load_report(std::string_view locale);
 
   // Drops one cached locale (or all without a name) and rediscovers the directory.
   std::expected<void, LoaderError> reload(std::optional<std::string_view> locale);

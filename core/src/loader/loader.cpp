@@ -189,16 +189,13 @@ std::expected<SharedLocaleValue, LoaderError> LocaleLoader::load_shared(std::str
   return std::move(report->tree);
 }
 
-std::expected<LoadReport, LoaderError> LocaleLoader::load_report(std::string_view locale,
-                                                                 HitLayout layout) {
+std::expected<LoadReport, LoaderError> LocaleLoader::load_report(std::string_view locale) {
   SharedLocaleValue scattered;
   std::shared_ptr<const LoadNotes> notes;
   {
     const std::shared_lock cache_lock(cache_->lock);
     if (const auto hit = cache_->value.find(locale); hit != cache_->value.end()) {
-      if (hit->second.laid_out || layout == HitLayout::AsLoaded) {
-        return LoadReport{hit->second.tree, true, hit->second.notes};
-      }
+      if (hit->second.laid_out) return LoadReport{hit->second.tree, true, hit->second.notes};
       scattered = hit->second.tree;
       notes = hit->second.notes;
     }

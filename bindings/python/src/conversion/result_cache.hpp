@@ -1,13 +1,11 @@
-// The templates of one loader's cached locales. A template belongs to one cached tree: the
-// conversion the cold load makes anyway becomes it (the caller gets a copy, which costs the
-// containers only), so every hit after the first load, the first one included, is a copy (make
-// bench, first and second hit after a cold load). It goes when the core's entry goes
-// (clear_cache, reload) or when the core hands out another tree for the locale. The loader's
-// instance owns it, so it never outlives the loader; nor does the table of key strs the
-// templates share.
+// The templates of one loader's cached locales. A template belongs to one cached tree: it is
+// made the second time the same tree is handed out (the first hit after a locale's tree settled
+// in the core's cache; a cold load converts directly and keeps nothing), it answers every later
+// hit on that tree, and it goes when the core's entry goes (clear_cache, reload) or when the
+// core hands out another tree for the locale. The loader's instance owns it, so it never
+// outlives the loader.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,10 +20,9 @@ namespace tarnevo::python {
 
 class ResultCache {
  public:
-  // The result for `tree`, the core's cached tree for `locale` (kept alive by the caller, and
-  // asked for with HitLayout::AsLoaded: a template is keyed on its tree, and a copy laid out
-  // anew would be another tree): a copy of its template, made from the tree the first time this
-  // cache sees it. Empty with an exception pending on failure.
+  // The result for `tree`, the core's cached tree for `locale` (kept alive by the caller): a
+  // conversion the first time this cache sees the tree, a copy of its template afterwards (the
+  // template made on the way). Empty with an exception pending on failure.
   PyRef answer(std::string_view locale, const SharedLocaleValue& tree);
 
   // Forgets the template of `locale`, or of every locale.
@@ -39,11 +36,7 @@ class ResultCache {
     std::shared_ptr<const ResultTemplate> result;
   };
 
-  // The str of every key the loader's conversions made (bounded), shared by all its templates.
-  // Kept through drop: it holds no tree, only strs.
-  KeyStrings keys_;
   std::unordered_map<std::string, Entry, detail::loader::TextHash, std::equal_to<>> entries_;
-  std::uint64_t drops_ = 0;  // calls of drop, to notice one made while a template was made
 };
 
 }  // namespace tarnevo::python
