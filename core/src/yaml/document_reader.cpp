@@ -63,8 +63,8 @@ bool properties_of(const yaml_event_t& raw, Properties& out) noexcept {
 
 class DocumentReader {
  public:
-  DocumentReader(std::string_view text, format::KeyPositions* positions)
-      : text_(text), builder_(recording_, text, positions) {}
+  DocumentReader(std::string_view text, format::KeyPositions* positions, tree::FillPlace place)
+      : text_(text), builder_(recording_, text, positions, place) {}
 
   // Takes one node event (anything between the document's start and end events).
   std::expected<void, std::string> add(const Event& event) {
@@ -228,7 +228,8 @@ class DocumentReader {
 
 std::expected<LocaleValue, std::string> read_single_document(EventParser& parser,
                                                              std::string_view text,
-                                                             format::KeyPositions* positions) {
+                                                             format::KeyPositions* positions,
+                                                             tree::FillPlace place) {
   Event event;
   std::optional<DocumentReader> reader;
   std::optional<LocaleValue> tree;
@@ -239,7 +240,7 @@ std::expected<LocaleValue, std::string> read_single_document(EventParser& parser
         return tree ? std::move(*tree) : LocaleValue::null();
       case YAML_DOCUMENT_START_EVENT:
         if (reader) return std::unexpected(message_at(kMultipleDocuments, event.start(), text));
-        reader.emplace(text, positions);
+        reader.emplace(text, positions, place);
         break;
       case YAML_DOCUMENT_END_EVENT:
         if (reader && !tree) {

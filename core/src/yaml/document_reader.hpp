@@ -15,14 +15,17 @@
 
 #include "format/key_positions.hpp"
 #include "tarnevo/value.hpp"
+#include "tree/fill_place.hpp"
 #include "yaml/events.hpp"
 
 namespace tarnevo::detail::yaml {
 
 // The tree of the stream's only document; Null when the stream holds none (empty text, only
 // comments). Fails with the complete message: libyaml's, a second document, or the builder's.
-// `positions`, when not null, records where each mapping key is written.
+// `positions`, when not null, records where each mapping key is written. A tree read only to
+// fill another one, at `place`, leaves out what filling could not use (see TreeBuilder).
 std::expected<LocaleValue, std::string> read_single_document(
-    EventParser& parser, std::string_view text, format::KeyPositions* positions = nullptr);
+    EventParser& parser, std::string_view text, format::KeyPositions* positions = nullptr,
+    tree::FillPlace place = tree::FillPlace());
 
 }  // namespace tarnevo::detail::yaml

@@ -12,6 +12,14 @@ std::expected<LocaleValue, FormatError> parse_yaml_text(std::string_view text) {
   return std::move(*tree);
 }
 
+std::expected<LocaleValue, FormatError> parse_yaml_text_to_fill(std::string_view text,
+                                                                tree::FillPlace place) {
+  yaml::EventParser parser(text);
+  auto tree = yaml::read_single_document(parser, text, nullptr, place);
+  if (!tree) return std::unexpected(FormatError(FormatError::Kind::Yaml, std::move(tree.error())));
+  return std::move(*tree);
+}
+
 std::expected<LocaleValue, FormatError> parse_yaml_text_with_positions(
     std::string_view text, format::KeyPositions& positions) {
   yaml::EventParser parser(text);

@@ -132,6 +132,13 @@ bool TreeBuilder::expecting_key() const noexcept {
   return depth_ > 0 && frames_[depth_ - 1].mapping && !frames_[depth_ - 1].has_key;
 }
 
+// Where the next value (not a key) lands.
+tree::FillPlace TreeBuilder::next_place() const noexcept {
+  if (depth_ == 0) return root_place_;
+  const Frame& frame = frames_[depth_ - 1];
+  return frame.mapping ? frame.value_place : frame.place.element();
+}
+
 std::expected<void, std::string> TreeBuilder::scalar(NodeEvent& event, bool copy, const Mark& at) {
   if (event.tag == Tag::Local) return fail(kLocalTag, at);
   std::string text = copy ? event.text : std::move(event.text);
@@ -150,6 +157,7 @@ std::expected<void, std::string> TreeBuilder::scalar(NodeEvent& event, bool copy
                                           format::KeyPosition{event.line + 1, event.column + 1},
                                           format::KeyPositions::Repeat::KeepLast);
     }
+    frame.value_place = frame.place.member(text);
     frame.key = std::move(text);
     frame.has_key = true;
     return {};
@@ -157,7 +165,11 @@ std::expected<void, std::string> TreeBuilder::scalar(NodeEvent& event, bool copy
 
   auto value = scalar_value(event, text);
   if (!value) return fail(value.error(), at);
-  attach(std::move(*value));
+  if (next_place().wanted()) {
+    attach(std::move(*value));
+  } else {
+    skip();
+  }
   return {};
 }
 
@@ -166,6 +178,7 @@ std::expected<void, std::string> TreeBuilder::open(const NodeEvent& event, const
   const bool mapping = event.kind == NodeEventKind::MappingStart;
   if (expecting_key()) return fail(mapping ? kMappingKey : kSequenceKey, at);
   if (depth_ >= kMaxDepth) return fail(kRecursionLimit, at);
+  const tree::FillPlace place = next_place();
   if (depth_ == frames_.size()) frames_.emplace_back();
   if (positions_ != nullptr) {
     // A mapping's key path: the document's top-level one, or that of the member it is the value
@@ -179,6 +192,7 @@ std::expected<void, std::string> TreeBuilder::open(const NodeEvent& event, const
     frames_[depth_].node = node;
   }
   Frame& frame = frames_[depth_++];
+  frame.place = place;
   frame.mapping = mapping;
   frame.has_key = false;
   return {};
@@ -188,7 +202,9 @@ void TreeBuilder::close() {
   if (depth_ == 0) return;  // libyaml balances start and end events
   Frame& frame = frames_[--depth_];
   // The collection gets an exact-size copy; the frame's buffer stays for the next one.
-  if (frame.mapping) {
+  if (!frame.place.wanted()) {
+    skip();  // it collected nothing
+  } else if (frame.mapping) {
     LocaleObject object = LocaleObject::from_members(members_in_key_order(frame.members));
     frame.members.clear();
     attach(LocaleValue::object(std::move(object)));
@@ -229,6 +245,16 @@ std::vector<LocaleMember> TreeBuilder::members_in_key_order(std::vector<LocaleMe
     ordered.push_back(std::move(member));
   }
   return ordered;
+}
+
+// A value that filling could not use: a member left out of its mapping (fill_from keeps the
+// target's leaf wherever such a member would land), null at the top.
+void TreeBuilder::skip() {
+  if (depth_ == 0) {
+    root_ = LocaleValue::null();
+  } else {
+    frames_[depth_ - 1].has_key = false;
+  }
 }
 
 void TreeBuilder::attach(LocaleValue&& value) {

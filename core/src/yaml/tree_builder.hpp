@@ -10,6 +10,7 @@
 
 #include "format/key_positions.hpp"
 #include "tarnevo/value.hpp"
+#include "tree/fill_place.hpp"
 #include "yaml/node_event.hpp"
 #include "yaml/position.hpp"
 
@@ -19,9 +20,12 @@ class TreeBuilder {
  public:
   // `recording` holds what aliases replay; `text` is the whole input, for positions in messages.
   // `positions`, when not null, records where each mapping key is written (a key copied through
-  // an alias: where its anchored original is).
-  TreeBuilder(Recording& recording, std::string_view text, format::KeyPositions* positions)
-      : recording_(recording), text_(text), positions_(positions) {}
+  // an alias: where its anchored original is). `root` is where the document lands when it is
+  // read only to fill another tree: a value there that filling could not use is checked as
+  // usual but not built (left out of its mapping, null at the top).
+  TreeBuilder(Recording& recording, std::string_view text, format::KeyPositions* positions,
+              tree::FillPlace root = tree::FillPlace())
+      : recording_(recording), text_(text), positions_(positions), root_place_(root) {}
 
   // One event straight from the stream, before any alias: `keep_text` when the recording holds
   // it too, otherwise its text moves into the tree.
@@ -43,6 +47,8 @@ class TreeBuilder {
     std::string key;
     LocaleArray items;
     std::vector<LocaleMember> members;
+    tree::FillPlace place;        // where the collection lands
+    tree::FillPlace value_place;  // a mapping's: where the member being read lands
     // With positions: the mapping's key path, and that of the member being read.
     format::KeyPositions::Node node = format::KeyPositions::kNoPath;
     format::KeyPositions::Node key_node = format::KeyPositions::kNoPath;
@@ -59,9 +65,11 @@ class TreeBuilder {
   std::expected<void, std::string> open(const NodeEvent& event, const Mark& at);
   void close();
   void attach(LocaleValue&& value);
+  void skip();
   std::expected<void, std::string> expand(const NodeEvent& alias);
   std::expected<void, std::string> fail(std::string_view message, const Mark& at) const;
   bool expecting_key() const noexcept;
+  tree::FillPlace next_place() const noexcept;
   std::vector<LocaleMember> members_in_key_order(std::vector<LocaleMember>& members);
 
   Recording& recording_;
@@ -77,6 +85,7 @@ class TreeBuilder {
   std::size_t depth_ = 0;
   std::vector<Cursor> cursors_;
   std::vector<std::size_t> order_;  // scratch for members_in_key_order
+  tree::FillPlace root_place_;
   LocaleValue root_;
 };
 

@@ -1,0 +1,123 @@
+// Reading YAML only to fill another tree (the default locale's files) leaves out what filling
+// could not use, and nothing else: filling from that read gives the tree that filling from the
+// whole read gives, and the read fails exactly where the whole read fails. Run over the YAML
+// documents the suite reads elsewhere (the reader's fuzzing seeds, the examples, values that
+// fail only when typed), each against
+// targets made from its own tree; and against the tree itself, where nothing is worth keeping,
+// it keeps no text.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tarnevo/format.hpp"
+#include "tarnevo/merge.hpp"
+#include "text/utf8.hpp"
+#include "tree/fill_place.hpp"
+#include "tree_builders.hpp"
+#include "yaml/reader.hpp"
+
+namespace tarnevo {
+namespace {
+
+using namespace tarnevo::testing;
+namespace fs = std::filesystem;
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A locale that `source` would fill: the source's own tree with members kept (the target wins
+// there), nulled or left out (the source's fills in), or turned into another kind.
+LocaleValue target_from(const LocaleValue& source, std::mt19937& random) {
+  if (!source.is_object()) return source;
+  std::vector<LocaleMember> members;
+  for (const LocaleMember& member : source.as_object()) {
+    switch (random() % 5) {
+      case 0:
+        break;  // left out
+      case 1:
+        members.push_back(LocaleMember{member.key, null()});
+        break;
+      case 2:
+        members.push_back(LocaleMember{
+            member.key, member.value.is_object() ? str("leaf") : obj({{"x", u64(1)}})});
+        break;
+      default:
+        members.push_back(LocaleMember{member.key, target_from(member.value, random)});
+        break;
+    }
+  }
+  return LocaleValue::object(LocaleObject::from_members(std::move(members)));
+}
+
+std::size_t count_texts(const LocaleValue& value) {
+  if (value.is_string()) return 1;
+  std::size_t count = 0;
+  if (value.is_array()) {
+    for (const LocaleValue& item : value.as_array()) count += count_texts(item);
+  } else if (value.is_object()) {
+    for (const LocaleMember& member : value.as_object()) count += count_texts(member.value);
+  }
+  return count;
+}
+
+std::vector<std::string> documents() {
+  // Values that fail only when typed, where a skipping read must still type them.
+  std::vector<std::string> texts = {"a: {b: !!int x}", "a: [1, !!float y]",
+                                    "a: 170141183460469231731687303715884105727", "a: !!null z"};
+  const fs::path repo(TARNEVO_REPO_DIR);
+  for (const fs::path& dir : {repo / "fuzz/corpus/yaml_reader", repo / "examples"}) {
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+      const fs::path& path = entry.path();
+      if (!entry.is_regular_file()) continue;
+      if (dir.filename() == "examples" && path.extension() != ".yml") continue;
+      std::string text = read_file(path);
+      if (detail::text::is_valid_utf8(text)) texts.push_back(std::move(text));
+    }
+  }
+  return texts;
+}
+
+TEST(YamlFill, FillingFromTheSkippingReadEqualsFillingFromTheWholeRead) {
+  std::mt19937 random(24);
+  std::size_t read = 0;
+  for (const std::string& text : documents()) {
+    SCOPED_TRACE(text.substr(0, 200));
+    const auto whole = parse_locale_text(text, FileFormat::Yaml);
+    if (!whole) {
+      // A target holding a leaf everywhere a key could go: everything is skipped, nothing
+      // excused.
+      const auto skipping =
+          detail::yaml::parse_yaml_text_to_fill(text, detail::tree::FillPlace::in(str("leaf"), {}));
+      ASSERT_FALSE(skipping.has_value()) << to_json(*skipping);
+      EXPECT_EQ(skipping.error().message(), whole.error().message());
+      continue;
+    }
+    ++read;
+    const auto against_itself =
+        detail::yaml::parse_yaml_text_to_fill(text, detail::tree::FillPlace::in(*whole, {}));
+    ASSERT_TRUE(against_itself.has_value());
+    EXPECT_EQ(count_texts(*against_itself), 0u) << to_json(*against_itself);
+    for (int round = 0; round < 4; ++round) {
+      const LocaleValue target = round == 0 ? obj({}) : target_from(*whole, random);
+      const auto skipping = detail::yaml::parse_yaml_text_to_fill(
+          text, detail::tree::FillPlace::in(target, std::nullopt));
+      ASSERT_TRUE(skipping.has_value()) << skipping.error().message();
+      LocaleValue from_whole = target;
+      fill_from(from_whole, *whole);
+      LocaleValue from_skipping = target;
+      fill_from(from_skipping, *skipping);
+      EXPECT_EQ(from_skipping, from_whole) << to_json(from_skipping) << "\n" << to_json(from_whole);
+    }
+  }
+  EXPECT_GE(read, 20u) << read;  // the documents are where this test looks for them
+}
+
+}  // namespace
+}  // namespace tarnevo
