@@ -8,12 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "fill_targets.hpp"
 #include "tarnevo/format.hpp"
 #include "tarnevo/merge.hpp"
 #include "text/utf8.hpp"
@@ -26,35 +25,6 @@ namespace {
 
 using namespace tarnevo::testing;
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A locale that `source` would fill: the source's own tree with members kept (the target wins
-// there), nulled or left out (the source's fills in), or turned into another kind.
-LocaleValue target_from(const LocaleValue& source, std::mt19937& random) {
-  if (!source.is_object()) return source;
-  std::vector<LocaleMember> members;
-  for (const LocaleMember& member : source.as_object()) {
-    switch (random() % 5) {
-      case 0:
-        break;  // left out
-      case 1:
-        members.push_back(LocaleMember{member.key, null()});
-        break;
-      case 2:
-        members.push_back(LocaleMember{
-            member.key, member.value.is_object() ? str("leaf") : obj({{"x", u64(1)}})});
-        break;
-      default:
-        members.push_back(LocaleMember{member.key, target_from(member.value, random)});
-        break;
-    }
-  }
-  return LocaleValue::object(LocaleObject::from_members(std::move(members)));
-}
 
 std::size_t count_texts(const LocaleValue& value) {
   if (value.is_string()) return 1;
