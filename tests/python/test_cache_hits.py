@@ -2,6 +2,7 @@
 
 import json
 import pathlib
+import sys
 
 import pytest
 
@@ -64,3 +65,31 @@ def test_hits_after_clear_cache_and_reload_give_the_new_content(locale_dir, drop
     getattr(loader, drop)(which)
     for _ in range(3):
         assert loader.load("en") == changed
+
+
+def keys_of(value):
+    """The first dict key object of each text in `value`."""
+    found = {}
+    for item in containers(value):
+        if isinstance(item, dict):
+            for key in item:
+                found.setdefault(key, key)
+    return found
+
+
+def test_locales_of_one_loader_share_key_objects_until_the_loader_goes(locale_dir):
+    loader = TarnevoLoader(locale_dir({"en.json": json.dumps(NESTED), "fr.json": '{"leaf": "fr"}'}))
+    en, fr = loader.load("en"), loader.load("fr")
+    shared = keys_of(en)
+    assert all(key is shared[key] for key in keys_of(fr))
+    spoil(en)
+    assert loader.load("fr") == {**NESTED, "leaf": "fr"}
+    spoil(fr)
+    assert loader.load("en") == NESTED
+    key = next(k for k in keys_of(loader.load("en")) if k == "leaf")
+    del en, fr
+    loader.clear_cache()  # the results go, the key table stays with the loader
+    assert keys_of(loader.load("fr"))["leaf"] is key
+    held = sys.getrefcount(key)
+    del loader
+    assert sys.getrefcount(key) < held

@@ -1,6 +1,7 @@
 #include "methods.hpp"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,17 +87,18 @@ PyObject* load(PyObject* self, PyObject* args, PyObject* kwargs) {
       if (!access) return {};
       locale = text_argument((*bound)[0], "locale");
       if (!locale) return {};
-      // The cached tree itself, not a copy: it is immutable, and this reference keeps it alive
-      // even if a finalizer clears the cache while the result is being built. The loader's locks
-      // are released before load_report returns.
-      const auto report = access->loader().load_report(locale->view());
+      if (auto kept = access->results().hit(locale->view())) return std::move(*kept);
+      const std::uint64_t generation = access->results().generation();
+      // The tree is read for this module alone and dropped once converted: the conversion is
+      // what stays (see ResultCache).
+      auto report = access->loader().read_report(locale->view());
       if (!report) {
         raise_loader_error(report.error());
         return {};
       }
-      result = access->results().answer(locale->view(), report->tree);
+      result = access->results().keep(locale->view(), std::move(report->tree), generation);
       if (!result) return {};
-      if (!report->cached) missed = report->notes;
+      missed = report->notes;
     }
     // Logging runs the application's handlers, which may call back into this loader: the
     // access is released first.

@@ -208,7 +208,7 @@ std::expected<LoadReport, LoaderError> LocaleLoader::load_report(std::string_vie
 // one loads; the locales after it fill what it lacks, in order, so a nearer one wins. The
 // requested locale is tried even when not discovered (its "not found" is noted); the default
 // locale last, and its failure is the load's. Every other failure is noted and passed over.
-std::expected<LoadReport, LoaderError> LocaleLoader::load_miss(std::string_view locale) {
+std::expected<LoadReport, LoaderError> LocaleLoader::read_report(std::string_view locale) const {
   const bool keyed = root_keyed();
   const std::vector<std::string_view> chain =
       detail::loader::fallback_chain(locale, default_locale_, options_.fallback);
@@ -240,10 +240,15 @@ std::expected<LoadReport, LoaderError> LocaleLoader::load_miss(std::string_view 
     }
   }
 
-  auto shared = std::make_shared<const LocaleValue>(std::move(*tree));
+  return LoadReport{std::make_shared<const LocaleValue>(std::move(*tree)), false, std::move(notes)};
+}
+
+std::expected<LoadReport, LoaderError> LocaleLoader::load_miss(std::string_view locale) {
+  auto report = read_report(locale);
+  if (!report) return report;
   GuardedCache::Entry replaced;  // released after the lock, so no tree is destroyed under it
   {
-    const GuardedCache::Entry entry{shared, false, notes};
+    const GuardedCache::Entry entry{report->tree, false, report->notes};
     const std::unique_lock cache_lock(cache_->lock);
     if (const auto earlier = cache_->value.find(locale); earlier != cache_->value.end()) {
       replaced = std::exchange(earlier->second, entry);
@@ -251,7 +256,7 @@ std::expected<LoadReport, LoaderError> LocaleLoader::load_miss(std::string_view 
       cache_->value.emplace(std::string(locale), entry);
     }
   }
-  return LoadReport{std::move(shared), false, std::move(notes)};
+  return report;
 }
 
 // The assembled tree is scattered between the blocks that parsing and merging freed; a deep

@@ -4,7 +4,6 @@
 #include <limits>
 #include <vector>
 
-#include "conversion/key_strings.hpp"
 #include "conversion/text_object.hpp"
 #include "errors.hpp"
 #include "tree/walk.hpp"
@@ -43,8 +42,8 @@ PyRef number_to_python(const LocaleNumber& number) {
 
 // The result grows as the walk goes: a child's object is made when the walk reaches the child,
 // and put at once into its parent's list or dict, which keeps it alive; items keep their order
-// and members are set in ascending key order, so the dicts iterate in that order. One
-// conversion shares the str of a key met again (see KeyStrings); the tree it walks outlives it.
+// and members are set in ascending key order, so the dicts iterate in that order. A key met again
+// reuses its str (see KeyStrings); the tree it walks outlives it.
 // Given a shape, it also records every list and dict it makes and where each one sits.
 class Converter {
  public:
@@ -53,7 +52,7 @@ class Converter {
     std::uint32_t index = 0;   // its place in the shape's containers
   };
 
-  explicit Converter(ResultShape* shape) noexcept : shape_(shape) {}
+  Converter(KeyStrings& keys, ResultShape* shape) noexcept : shape_(shape), keys_(keys) {}
 
   PyRef convert(const LocaleValue& value) {
     PyRef root = made(value);
@@ -131,7 +130,7 @@ class Converter {
   }
 
   ResultShape* shape_;
-  KeyStrings keys_;
+  KeyStrings& keys_;
 };
 
 }  // namespace
@@ -140,8 +139,8 @@ PyRef new_text(std::string_view text) {
   return made_or_panic(make_text(text));
 }
 
-PyRef to_python(const LocaleValue& value, ResultShape* shape) {
-  Converter converter(shape);
+PyRef to_python(const LocaleValue& value, KeyStrings& keys, ResultShape* shape) {
+  Converter converter(keys, shape);
   return converter.convert(value);
 }
 

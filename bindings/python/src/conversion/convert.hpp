@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "conversion/key_strings.hpp"
 #include "pyref.hpp"
 #include "tarnevo/value.hpp"
 
@@ -25,9 +26,9 @@ struct ResultShape {
 };
 
 // A new object for `value`, made of containers of its own (nothing is shared with the tree or
-// with earlier results), or an empty PyRef with an exception pending. With a shape, also records
-// where its lists and dicts sit.
-PyRef to_python(const LocaleValue& value, ResultShape* shape = nullptr);
+// with earlier results but the key strs of `keys`), or an empty PyRef with an exception pending.
+// With a shape, also records where its lists and dicts sit.
+PyRef to_python(const LocaleValue& value, KeyStrings& keys, ResultShape* shape = nullptr);
 
 // A new str for UTF-8 `text`; a failure becomes PanicException "Python API call failed".
 PyRef new_text(std::string_view text);

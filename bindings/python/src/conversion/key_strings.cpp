@@ -1,6 +1,7 @@
 #include "conversion/key_strings.hpp"
 
 #include <cstring>
+#include <limits>
 
 #include "conversion/text_object.hpp"
 
@@ -28,32 +29,65 @@ std::uint32_t hash_key(std::string_view key) noexcept {
   return static_cast<std::uint32_t>(h ^ h >> 32);
 }
 
-// A direct-mapped table: a key whose slot holds another key simply takes the slot over. Keys
-// that repeat (plural forms, "title", "label") keep finding their str; a locale of mostly
-// distinct keys costs no more than a fixed, cache-sized table.
-constexpr std::size_t kSlots = 2048;
+// Enough for the keys of a small locale without growing.
+constexpr std::size_t kFirstSlots = 2048;
+// Keys longer than this are not worth a place in the table (nor are they repeated much).
+constexpr std::size_t kMaxKeyBytes = 256;
 
 }  // namespace
 
 KeyStrings::~KeyStrings() {
-  for (const Slot& slot : slots_) Py_XDECREF(slot.object);
+  for (const Key& key : keys_) Py_DECREF(key.object);
+}
+
+std::size_t KeyStrings::find(std::string_view key, std::uint32_t hash) const noexcept {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.key == kEmpty) return at;
+    if (slot.hash != hash) continue;
+    const Key& kept = keys_[slot.key];
+    if (kept.size == key.size() &&
+        std::memcmp(bytes_.data() + kept.offset, key.data(), key.size()) == 0) {
+      return at;
+    }
+  }
+}
+
+void KeyStrings::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? kFirstSlots : old.size() * 2, Slot{});
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.key == kEmpty) continue;
+    std::size_t at = slot.hash & mask;
+    while (slots_[at].key != kEmpty) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
 }
 
 PyRef KeyStrings::get(std::string_view key) {
-  // Keys too long for the slot's size field are simply not shared.
-  if (key.size() > UINT32_MAX) return PyRef::steal(make_text(key));
-  if (slots_.empty()) slots_.resize(kSlots);
+  const bool keepable = key.size() <= kMaxKeyBytes && keys_.size() < kMaxKeys &&
+                        bytes_.size() + key.size() <= std::numeric_limits<std::uint32_t>::max();
+  if (!keepable) return PyRef::steal(make_text(key));
   const std::uint32_t hash = hash_key(key);
-  Slot& slot = slots_[hash & (kSlots - 1)];
-  if (slot.object != nullptr && slot.hash == hash && slot.size == key.size() &&
-      std::memcmp(slot.data, key.data(), key.size()) == 0) {
-    return PyRef::borrow(slot.object);
+  if (!slots_.empty()) {
+    const Slot& slot = slots_[find(key, hash)];
+    if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);
   }
-  PyObject* made = make_text(key);
-  if (made == nullptr) return {};
-  Py_XDECREF(slot.object);
-  slot = Slot{key.data(), static_cast<std::uint32_t>(key.size()), hash, made};
-  return PyRef::borrow(made);
+  PyRef made = PyRef::steal(make_text(key));
+  if (!made) return {};
+  // Making the str may have run Python code that used this table: look again.
+  if ((keys_.size() + 1) * 2 > slots_.size()) grow();
+  Slot& slot = slots_[find(key, hash)];
+  if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);
+  if (keys_.size() >= kMaxKeys) return made;
+  const auto offset = static_cast<std::uint32_t>(bytes_.size());
+  bytes_.append(key);
+  keys_.push_back(Key{offset, static_cast<std::uint32_t>(key.size()), nullptr});
+  keys_.back().object = PyRef::borrow(made.get()).release();
+  slot = Slot{hash, static_cast<std::uint32_t>(keys_.size() - 1)};
+  return made;
 }
 
 }  // namespace tarnevo::python

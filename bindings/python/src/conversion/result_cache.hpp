@@ -1,17 +1,21 @@
-// The templates of one loader's cached locales. A template belongs to one cached tree: it is
-// made the second time the same tree is handed out (the first hit after a locale's tree settled
-// in the core's cache; a cold load converts directly and keeps nothing), it answers every later
-// hit on that tree, and it goes when the core's entry goes (clear_cache, reload) or when the
-// core hands out another tree for the locale. The loader's instance owns it, so it never
-// outlives the loader.
+// The kept results of one loader's locales. A locale's first load converts the tree that its
+// files gave into a template (the core keeps no tree for this module: the template is the
+// cached result) and hands out a copy; every later load of the locale is a copy of the template
+// (new lists and dicts, leaves shared), so even the first hit after a cold load costs a copy,
+// not a conversion (make bench, first hit). The key strs of every conversion come from one table
+// (KeyStrings), so loading a second locale makes no new str for a key the first one had.
+// clear_cache and reload drop the templates; the loader's instance owns them and the key table,
+// so nothing outlives the loader.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "conversion/key_strings.hpp"
 #include "conversion/result_template.hpp"
 #include "loader/discovery.hpp"
 #include "tarnevo/loader.hpp"
@@ -20,23 +24,31 @@ namespace tarnevo::python {
 
 class ResultCache {
  public:
-  // The result for `tree`, the core's cached tree for `locale` (kept alive by the caller): a
-  // conversion the first time this cache sees the tree, a copy of its template afterwards (the
-  // template made on the way). Empty with an exception pending on failure.
-  PyRef answer(std::string_view locale, const SharedLocaleValue& tree);
+  // Changes whenever templates are dropped; taken before a load reads its files, so that a
+  // template made from what was read before a drop is not kept after it.
+  std::uint64_t generation() const noexcept { return generation_; }
+
+  // A copy of the template kept for `locale`; nullopt when none is kept, an empty PyRef with an
+  // exception pending when the copy failed.
+  std::optional<PyRef> hit(std::string_view locale) const;
+
+  // The result for `tree`, just read for `locale` and owned by this call: its template is made
+  // and kept (unless templates were dropped since `generation`), the tree released, and a copy
+  // handed out. Empty with an exception pending on failure.
+  PyRef keep(std::string_view locale, SharedLocaleValue tree, std::uint64_t generation);
 
   // Forgets the template of `locale`, or of every locale.
   void drop(std::optional<std::string_view> locale);
 
  private:
-  struct Entry {
-    // Compared through the weak reference, so a tree that is gone never matches a new one that
-    // happens to lie at its address, and the template does not keep the core's tree alive.
-    std::weak_ptr<const LocaleValue> source;
-    std::shared_ptr<const ResultTemplate> result;
-  };
+  using Template = std::shared_ptr<const ResultTemplate>;
 
-  std::unordered_map<std::string, Entry, detail::loader::TextHash, std::equal_to<>> entries_;
+  // Python code may run while a result is made (a finalizer called by the garbage collector),
+  // and it may drop templates or load another locale: copies hold the template they copy, and
+  // the key table holds no reference into itself while it makes a str.
+  std::unordered_map<std::string, Template, detail::loader::TextHash, std::equal_to<>> entries_;
+  KeyStrings keys_;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace tarnevo::python
