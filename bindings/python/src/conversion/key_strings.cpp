@@ -1,33 +1,14 @@
 #include "conversion/key_strings.hpp"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 
 #include "conversion/text_object.hpp"
+#include "text/seeded_hash.hpp"
 
 namespace tarnevo::python {
 namespace {
-
-// A quick hash of a short byte string; the table compares the bytes anyway.
-std::uint32_t hash_key(std::string_view key) noexcept {
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
-  std::uint64_t h = key.size() * kMultiplier;
-  const char* p = key.data();
-  std::size_t n = key.size();
-  for (; n >= 8; p += 8, n -= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    h = (h ^ word) * kMultiplier;
-    h ^= h >> 29;
-  }
-  if (n != 0) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, n);
-    h = (h ^ word) * kMultiplier;
-    h ^= h >> 29;
-  }
-  return static_cast<std::uint32_t>(h ^ h >> 32);
-}
 
 // Enough for the keys of a small locale without growing.
 constexpr std::size_t kFirstSlots = 2048;
@@ -35,6 +16,11 @@ constexpr std::size_t kFirstSlots = 2048;
 constexpr std::size_t kMaxKeyBytes = 256;
 
 }  // namespace
+
+// The keys come from files: a seed of its own per table, so that keys chosen to collide cannot
+// count on it.
+KeyStrings::KeyStrings() noexcept
+    : seed_(std::bit_cast<std::uintptr_t>(this) * 0xA24BAED4963EE407ull) {}
 
 KeyStrings::~KeyStrings() {
   for (const Key& key : keys_) Py_DECREF(key.object);
@@ -70,7 +56,7 @@ PyRef KeyStrings::get(std::string_view key) {
   const bool keepable = key.size() <= kMaxKeyBytes && keys_.size() < kMaxKeys &&
                         bytes_.size() + key.size() <= std::numeric_limits<std::uint32_t>::max();
   if (!keepable) return PyRef::steal(make_text(key));
-  const std::uint32_t hash = hash_key(key);
+  const std::uint32_t hash = detail::text::seeded_hash(key, seed_);
   if (!slots_.empty()) {
     const Slot& slot = slots_[find(key, hash)];
     if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);

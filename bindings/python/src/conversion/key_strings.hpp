@@ -21,7 +21,7 @@ class KeyStrings {
  public:
   static constexpr std::size_t kMaxKeys = std::size_t{1} << 16;
 
-  KeyStrings() = default;
+  KeyStrings() noexcept;
   KeyStrings(const KeyStrings&) = delete;
   KeyStrings& operator=(const KeyStrings&) = delete;
   ~KeyStrings();
@@ -51,6 +51,7 @@ class KeyStrings {
   std::vector<Slot> slots_;  // open addressing, linear probing, at most half full
   std::vector<Key> keys_;    // in the order they were kept
   std::string bytes_;        // every kept key's bytes, one after another
+  std::uint64_t seed_;
 };
 
 }  // namespace tarnevo::python
