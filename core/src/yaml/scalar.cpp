@@ -40,26 +40,17 @@ std::string invalid_value(std::string_view text, std::string_view expected) {
   return message;
 }
 
-// Integers first, then floats; anything else, or a float beyond the finite range, is text.
+// Integers first, then floats (one scan decides which); anything else, or a float beyond the
+// finite range, is text.
 TypedScalar type_number_or_text(std::string_view text) {
-  const IntegerScan integer = scan_integer(text);
-  switch (integer.kind) {
-    case IntegerScan::Kind::Unsigned:
-    case IntegerScan::Kind::Signed:
-    case IntegerScan::Kind::OutOfRange:
-      return from_integer(integer);
-    case IntegerScan::Kind::LeadingZero:
-      return std::nullopt;
-    case IntegerScan::Kind::NotInteger:
-      break;
-  }
-  const FloatScan real = scan_float(text);
-  switch (real.kind) {
-    case FloatScan::Kind::Finite:
-      return LocaleValue::from_float(real.value);
-    case FloatScan::Kind::Special:
-      return LocaleValue::null();
-    case FloatScan::Kind::NotFloat:
+  const PlainNumber number = scan_plain_number(text);
+  switch (number.kind) {
+    case PlainNumber::Kind::Integer:
+      return from_integer(number.integer);
+    case PlainNumber::Kind::Float:
+      if (number.real.kind == FloatScan::Kind::Special) return LocaleValue::null();
+      return LocaleValue::from_float(number.real.value);
+    case PlainNumber::Kind::NotNumber:
       break;
   }
   return std::nullopt;
