@@ -150,7 +150,7 @@ std::expected<void, std::string> TreeBuilder::scalar(const NodeEvent& event, Sca
     }
     Frame& frame = frames_[depth_ - 1];
     LocaleMember& member = members_.emplace_back();
-    member.key = text.take();
+    text.move_to(member.key);
     if (positions_ != nullptr) {
       // The event's own mark, not `at`: a key replayed for an alias is placed where it is
       // written.
@@ -171,7 +171,10 @@ std::expected<void, std::string> TreeBuilder::scalar(const NodeEvent& event, Sca
   } else if (*typed) {
     attach(std::move(**typed));
   } else {
-    attach(LocaleValue::string(text.take()));
+    // Built where it stays: the string is the one copy of the text, and no value moves.
+    LocaleValue& slot = value_slot();
+    std::destroy_at(&slot);
+    ::new (static_cast<void*>(&slot)) LocaleValue(LocaleValue::string(text.take()));
   }
   return {};
 }
@@ -267,21 +270,20 @@ void TreeBuilder::skip() {
   }
 }
 
-void TreeBuilder::attach(LocaleValue&& value) {
-  if (depth_ == 0) {
-    root_ = std::move(value);
-    return;
-  }
+// Where the next value lands: the root, a new item, or the member its key made (which that value
+// completes). It holds a null until the value is put there.
+LocaleValue& TreeBuilder::value_slot() {
+  if (depth_ == 0) return root_;
   Frame& frame = frames_[depth_ - 1];
-  if (!frame.mapping) {
-    items_.push_back(std::move(value));
-    return;
-  }
-  // In place of the null that the member's key left: the value moves in once.
-  LocaleValue& slot = members_.back().value;
+  if (!frame.mapping) return items_.emplace_back();
+  frame.has_key = false;
+  return members_.back().value;
+}
+
+void TreeBuilder::attach(LocaleValue&& value) {
+  LocaleValue& slot = value_slot();
   std::destroy_at(&slot);
   std::construct_at(&slot, std::move(value));
-  frame.has_key = false;
 }
 
 }  // namespace tarnevo::detail::yaml

@@ -69,12 +69,20 @@ class TreeBuilder {
     std::string take() const {
       return movable != nullptr ? std::move(*movable) : std::string(view);
     }
+    void move_to(std::string& out) const {
+      if (movable != nullptr) {
+        out = std::move(*movable);
+      } else {
+        out.assign(view);
+      }
+    }
   };
 
   std::expected<void, std::string> step(NodeEvent& event, bool copy, const Mark& at);
   std::expected<void, std::string> scalar(const NodeEvent& event, ScalarText text, const Mark& at);
   std::expected<void, std::string> open(const NodeEvent& event, const Mark& at);
   void close();
+  LocaleValue& value_slot();
   void attach(LocaleValue&& value);
   void skip();
   std::expected<void, std::string> expand(const NodeEvent& alias);
