@@ -41,9 +41,9 @@ class TreeBuilder {
 
  private:
   // A sequence or mapping under construction: its members or items are those of members_ or
-  // items_ from `first` on. One stack for every open collection grows to the document's widest
-  // point once, where a buffer per collection would grow again for each one. A mapping's key is
-  // written straight into a new last member, whose value the next node fills in.
+  // items_ from `first` on. One stack for all open collections grows once to the document's
+  // widest point, where a buffer per depth grew at every depth. A mapping's key is written
+  // straight into a new last member, whose value the next node fills in.
   struct Frame {
     bool mapping = false;
     bool has_key = false;  // the last member holds a key and still awaits its value
