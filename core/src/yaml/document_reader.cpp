@@ -83,17 +83,23 @@ class DocumentReader {
     if (kind == NodeEventKind::Alias && !recording_tail()) tail_start_ = recording_.events.size();
 
     const bool record = recording_tail() || open_anchored_ > 0 || properties.anchor != nullptr;
-    NodeEvent& node = record ? recording_.events.emplace_back() : (streamed_ = NodeEvent{});
+    // A streamed event reuses one NodeEvent and keeps no text: the builder copies a scalar's
+    // text from libyaml's event straight into the tree.
+    NodeEvent& node = record ? recording_.events.emplace_back() : streamed_;
     const std::size_t index = record ? recording_.events.size() - 1 : kNotRecorded;
     const yaml_mark_t& mark = event.raw().start_mark;
     node.line = clamp_to_u32(mark.line);
     node.column = clamp_to_u32(mark.column);
     node.kind = kind;
-    node.tag = classify_tag(as_text(properties.tag));
+    node.tag = properties.tag != nullptr ? classify_tag(as_text(properties.tag)) : Tag::None;
+    node.anchor = kNoAnchor;
+    node.plain = false;
 
+    std::string_view text;
     if (kind == NodeEventKind::Scalar) {
       const auto& scalar = event.raw().data.scalar;
-      node.text.assign(as_text(scalar.value), scalar.length);
+      text = std::string_view(as_text(scalar.value), scalar.length);
+      if (record) node.text.assign(text);
       node.plain = scalar.style == YAML_PLAIN_SCALAR_STYLE;
     }
     if (kind == NodeEventKind::Alias) {
@@ -103,7 +109,7 @@ class DocumentReader {
     } else {
       const Totals before{total_nodes_, total_bytes_};
       total_nodes_ = saturating_add(total_nodes_, 1);
-      total_bytes_ = saturating_add(total_bytes_, node.text.size());
+      total_bytes_ = saturating_add(total_bytes_, text.size());
       std::uint32_t anchor = kNoAnchor;
       if (properties.anchor != nullptr) {
         auto defined =
@@ -116,7 +122,7 @@ class DocumentReader {
     }
 
     if (recording_tail()) return {};
-    return builder_.take_streamed(node, record);
+    return builder_.take_streamed(node, text);
   }
 
   // After the document's end event: builds what was recorded for the aliases, and hands over.
@@ -211,7 +217,7 @@ class DocumentReader {
   std::string_view text_;
   Recording recording_;
   TreeBuilder builder_;
-  NodeEvent streamed_;                     // the current event when it is not recorded
+  NodeEvent streamed_;  // the current event when it is not recorded (its text left empty)
   std::size_t tail_start_ = kNotRecorded;  // first recorded event of the tail, from the first alias
   std::size_t open_anchored_ = 0;  // anchored collections open while streaming: record inside
   std::uint64_t event_count_ = 0;

@@ -72,51 +72,30 @@ bool is_one_of(std::string_view text, std::string_view a, std::string_view b,
   return text == a || text == b || text == c;
 }
 
-}  // namespace
+// A run of digits of `radix` from `from` on, read into a 128-bit magnitude as it goes.
+struct DigitRun {
+  std::size_t end = 0;  // the first byte that is not such a digit
+  u128 magnitude = 0;
+  bool too_wide = false;  // beyond 128 bits
+};
 
-IntegerScan scan_integer(std::string_view text) noexcept {
+DigitRun read_digits(std::string_view text, std::size_t from, unsigned radix) noexcept {
+  DigitRun run;
+  std::size_t j = from;
+  for (; j < text.size(); ++j) {
+    const int digit = digit_value(text[j], radix);
+    if (digit < 0) break;
+    if (run.magnitude > (kU128Max - static_cast<unsigned>(digit)) / radix) run.too_wide = true;
+    if (!run.too_wide) run.magnitude = run.magnitude * radix + static_cast<unsigned>(digit);
+  }
+  run.end = j;
+  return run;
+}
+
+// The integer that a sign and a magnitude of at most 128 bits make.
+IntegerScan integer_of(bool negative, u128 magnitude) noexcept {
   using Kind = IntegerScan::Kind;
   IntegerScan scan;
-  std::size_t i = 0;
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    i = 1;
-  }
-  unsigned radix = 10;
-  if (i + 1 < text.size() && text[i] == '0') {
-    switch (text[i + 1]) {
-      case 'x':
-        radix = 16;
-        break;
-      case 'o':
-        radix = 8;
-        break;
-      case 'b':
-        radix = 2;
-        break;
-      default:
-        break;
-    }
-    if (radix != 10) i += 2;
-  }
-  if (i == text.size()) return scan;
-
-  u128 magnitude = 0;
-  bool too_wide = false;
-  for (std::size_t j = i; j < text.size(); ++j) {
-    const int digit = digit_value(text[j], radix);
-    if (digit < 0) return scan;
-    if (magnitude > (kU128Max - static_cast<unsigned>(digit)) / radix) too_wide = true;
-    if (!too_wide) magnitude = magnitude * radix + static_cast<unsigned>(digit);
-  }
-  if (radix == 10 && text.size() - i > 1 && text[i] == '0') {
-    scan.kind = Kind::LeadingZero;
-    return scan;
-  }
-  // Wider than 128 bits: the float rules get their turn.
-  if (too_wide) return scan;
-
   if (!negative || magnitude == 0) {
     if (magnitude > std::numeric_limits<std::uint64_t>::max()) {
       scan.kind = Kind::OutOfRange;
@@ -136,23 +115,35 @@ IntegerScan scan_integer(std::string_view text) noexcept {
   return scan;
 }
 
-FloatScan scan_float(std::string_view text) noexcept {
+// "0x", "0o" or "0b" at `at`: the radix it selects, or 10 when there is none.
+unsigned radix_at(std::string_view text, std::size_t at) noexcept {
+  if (at + 1 >= text.size() || text[at] != '0') return 10;
+  switch (text[at + 1]) {
+    case 'x':
+      return 16;
+    case 'o':
+      return 8;
+    case 'b':
+      return 2;
+    default:
+      return 10;
+  }
+}
+
+bool is_special_float(std::string_view body, char sign) noexcept {
+  return is_one_of(body, ".inf", ".Inf", ".INF") ||
+         (sign == '\0' && is_one_of(body, ".nan", ".NaN", ".NAN"));
+}
+
+// A decimal float whose integer digits are [int_begin, int_end): the rest of its grammar from
+// int_end on, and its value.
+FloatScan float_after_digits(std::string_view text, char sign, std::size_t int_begin,
+                             std::size_t int_end) noexcept {
   using Kind = FloatScan::Kind;
   FloatScan scan;
-  std::size_t i = 0;
-  const char sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? text[0] : '\0';
-  if (sign != '\0') i = 1;
-
-  const std::string_view body = text.substr(i);
-  if (is_one_of(body, ".inf", ".Inf", ".INF") ||
-      (sign == '\0' && is_one_of(body, ".nan", ".NaN", ".NAN"))) {
-    scan.kind = Kind::Special;
-    return scan;
-  }
-
-  const std::size_t int_digits = count_decimals(text, i);
-  const std::string_view int_part = text.substr(i, int_digits);
-  i += int_digits;
+  const std::size_t int_digits = int_end - int_begin;
+  const std::string_view int_part = text.substr(int_begin, int_digits);
+  std::size_t i = int_end;
   std::string_view fraction;
   bool has_point = false;
   if (i < text.size() && text[i] == '.') {
@@ -189,6 +180,74 @@ FloatScan scan_float(std::string_view text) noexcept {
   scan.kind = Kind::Finite;
   scan.value = value;
   return scan;
+}
+
+char sign_of(std::string_view text) noexcept {
+  return !text.empty() && (text[0] == '+' || text[0] == '-') ? text[0] : '\0';
+}
+
+}  // namespace
+
+IntegerScan scan_integer(std::string_view text) noexcept {
+  const char sign = sign_of(text);
+  const std::size_t after_sign = sign != '\0' ? 1 : 0;
+  const unsigned radix = radix_at(text, after_sign);
+  const std::size_t begin = after_sign + (radix != 10 ? 2 : 0);
+  if (begin == text.size()) return {};
+  const DigitRun run = read_digits(text, begin, radix);
+  if (run.end != text.size()) return {};
+  if (radix == 10 && text.size() - begin > 1 && text[begin] == '0') {
+    IntegerScan scan;
+    scan.kind = IntegerScan::Kind::LeadingZero;
+    return scan;
+  }
+  // Wider than 128 bits: the float rules get their turn.
+  if (run.too_wide) return {};
+  return integer_of(sign == '-', run.magnitude);
+}
+
+FloatScan scan_float(std::string_view text) noexcept {
+  const char sign = sign_of(text);
+  const std::size_t begin = sign != '\0' ? 1 : 0;
+  if (is_special_float(text.substr(begin), sign)) return FloatScan{FloatScan::Kind::Special};
+  return float_after_digits(text, sign, begin, begin + count_decimals(text, begin));
+}
+
+PlainNumber scan_plain_number(std::string_view text) noexcept {
+  PlainNumber number;
+  const char sign = sign_of(text);
+  const std::size_t after_sign = sign != '\0' ? 1 : 0;
+  const unsigned radix = radix_at(text, after_sign);
+  if (radix != 10) {
+    // Only an integer begins with a radix prefix.
+    const std::size_t begin = after_sign + 2;
+    const DigitRun run = read_digits(text, begin, radix);
+    if (begin == text.size() || run.end != text.size() || run.too_wide) return number;
+    number.integer = integer_of(sign == '-', run.magnitude);
+    if (number.integer.kind != IntegerScan::Kind::NotInteger)
+      number.kind = PlainNumber::Kind::Integer;
+    return number;
+  }
+  const DigitRun run = read_digits(text, after_sign, 10);
+  if (run.end == text.size() && run.end > after_sign && !run.too_wide) {
+    // Digits alone: an integer, unless a leading zero makes it text.
+    if (run.end - after_sign > 1 && text[after_sign] == '0') return number;
+    number.integer = integer_of(sign == '-', run.magnitude);
+    if (number.integer.kind != IntegerScan::Kind::NotInteger) {
+      number.kind = PlainNumber::Kind::Integer;
+      return number;
+    }
+    // Below -2^127: the float rules get their turn, as for digits beyond 128 bits.
+  }
+  // The digits read so far begin the float; what follows them decides.
+  if (run.end == after_sign && is_special_float(text.substr(after_sign), sign)) {
+    number.kind = PlainNumber::Kind::Float;
+    number.real.kind = FloatScan::Kind::Special;
+    return number;
+  }
+  number.real = float_after_digits(text, sign, after_sign, run.end);
+  if (number.real.kind != FloatScan::Kind::NotFloat) number.kind = PlainNumber::Kind::Float;
+  return number;
 }
 
 }  // namespace tarnevo::detail::yaml

@@ -38,4 +38,15 @@ struct FloatScan {
 // more than one digit (012) do not count.
 FloatScan scan_float(std::string_view text) noexcept;
 
+// What an untagged plain scalar spells, in one pass over it: an integer where scan_integer finds
+// one, else a float where scan_float finds one, else neither (text: this includes leading zeros,
+// 012, and decimals beyond the finite range, 1e999).
+struct PlainNumber {
+  enum class Kind : std::uint8_t { NotNumber, Integer, Float };
+  Kind kind = Kind::NotNumber;
+  IntegerScan integer;  // for Integer: Unsigned, Signed or OutOfRange
+  FloatScan real;       // for Float: Special or Finite
+};
+PlainNumber scan_plain_number(std::string_view text) noexcept;
+
 }  // namespace tarnevo::detail::yaml

@@ -23,7 +23,7 @@ int spells_bool(std::string_view text) noexcept {
   return -1;
 }
 
-std::expected<LocaleValue, std::string> from_integer(const IntegerScan& scan) {
+TypedScalar from_integer(const IntegerScan& scan) {
   switch (scan.kind) {
     case IntegerScan::Kind::Unsigned:
       return LocaleValue::from_unsigned(scan.unsigned_value);
@@ -40,29 +40,20 @@ std::string invalid_value(std::string_view text, std::string_view expected) {
   return message;
 }
 
-// Integers first, then floats; anything else, or a float beyond the finite range, is text.
-std::expected<LocaleValue, std::string> resolve_number_or_text(std::string& text) {
-  const IntegerScan integer = scan_integer(text);
-  switch (integer.kind) {
-    case IntegerScan::Kind::Unsigned:
-    case IntegerScan::Kind::Signed:
-    case IntegerScan::Kind::OutOfRange:
-      return from_integer(integer);
-    case IntegerScan::Kind::LeadingZero:
-      return LocaleValue::string(std::move(text));
-    case IntegerScan::Kind::NotInteger:
+// Integers first, then floats (one scan decides which); anything else, or a float beyond the
+// finite range, is text.
+TypedScalar type_number_or_text(std::string_view text) {
+  const PlainNumber number = scan_plain_number(text);
+  switch (number.kind) {
+    case PlainNumber::Kind::Integer:
+      return from_integer(number.integer);
+    case PlainNumber::Kind::Float:
+      if (number.real.kind == FloatScan::Kind::Special) return LocaleValue::null();
+      return LocaleValue::from_float(number.real.value);
+    case PlainNumber::Kind::NotNumber:
       break;
   }
-  const FloatScan real = scan_float(text);
-  switch (real.kind) {
-    case FloatScan::Kind::Finite:
-      return LocaleValue::from_float(real.value);
-    case FloatScan::Kind::Special:
-      return LocaleValue::null();
-    case FloatScan::Kind::NotFloat:
-      break;
-  }
-  return LocaleValue::string(std::move(text));
+  return std::nullopt;
 }
 
 }  // namespace
@@ -80,7 +71,7 @@ Tag classify_tag(const char* tag) noexcept {
   return Tag::Other;
 }
 
-std::expected<LocaleValue, std::string> resolve_plain(std::string& text) {
+TypedScalar type_plain(std::string_view text) {
   // Most locale scalars are words: one look at the first byte settles them.
   if (text.empty()) return LocaleValue::null();
   switch (text[0]) {
@@ -108,14 +99,14 @@ std::expected<LocaleValue, std::string> resolve_plain(std::string& text) {
     case '+':
     case '-':
     case '.':
-      return resolve_number_or_text(text);
+      return type_number_or_text(text);
     default:
       break;
   }
-  return LocaleValue::string(std::move(text));
+  return std::nullopt;
 }
 
-std::expected<LocaleValue, std::string> resolve_tagged(Tag tag, std::string& text) {
+TypedScalar type_tagged(Tag tag, std::string_view text) {
   switch (tag) {
     case Tag::Null:
       if (spells_null(text)) return LocaleValue::null();
@@ -142,7 +133,19 @@ std::expected<LocaleValue, std::string> resolve_tagged(Tag tag, std::string& tex
     case Tag::Local:
       break;
   }
-  return LocaleValue::string(std::move(text));
+  return std::nullopt;
+}
+
+TypedScalar type_scalar(Tag tag, bool plain, std::string_view text) {
+  switch (tag) {
+    case Tag::None:
+      return plain ? type_plain(text) : std::nullopt;
+    case Tag::Other:
+    case Tag::Local:
+      return std::nullopt;
+    default:
+      return type_tagged(tag, text);
+  }
 }
 
 }  // namespace tarnevo::detail::yaml

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <expected>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "tarnevo/value.hpp"
 
@@ -25,13 +27,19 @@ enum class Tag : std::uint8_t {
 // "tag:yaml.org,2002:x"); a null pointer means no tag.
 Tag classify_tag(const char* tag) noexcept;
 
-// Reads an untagged plain scalar: null, booleans, integers and floats by their spellings, any
-// other text as a string. `text` is moved from only when the result is a string. Fails only for
-// an integer that fits 128 bits but not the tree's 64-bit forms.
-std::expected<LocaleValue, std::string> resolve_plain(std::string& text);
+// What a scalar reads as: a typed value, or nothing when it is a string of its own text, which
+// the caller builds once, where the tree keeps it. Fails for a tagged text that does not fit its
+// tag, and for an integer that fits 128 bits but not the tree's 64-bit forms.
+using TypedScalar = std::expected<std::optional<LocaleValue>, std::string>;
 
-// Reads a scalar whose tag is Null, Bool, Int or Float by that tag's rules whatever its quoting;
-// fails when the text does not fit.
-std::expected<LocaleValue, std::string> resolve_tagged(Tag tag, std::string& text);
+// An untagged plain scalar: null, booleans, integers and floats by their spellings, any other
+// text a string.
+TypedScalar type_plain(std::string_view text);
+
+// A scalar whose tag is Null, Bool, Int or Float, by that tag's rules whatever its quoting.
+TypedScalar type_tagged(Tag tag, std::string_view text);
+
+// Any scalar but a Local-tagged one (which has no value): by its tag, or untagged by its style.
+TypedScalar type_scalar(Tag tag, bool plain, std::string_view text);
 
 }  // namespace tarnevo::detail::yaml

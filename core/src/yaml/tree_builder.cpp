@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <utility>
 
 #include "yaml/limits.hpp"
@@ -17,23 +18,21 @@ constexpr std::string_view kSequenceKey = "invalid type: sequence, expected a st
 constexpr std::string_view kMappingKey = "invalid type: map, expected a string";
 constexpr std::string_view kUnknownAnchor = "unknown anchor";
 
-std::expected<LocaleValue, std::string> scalar_value(const NodeEvent& event, std::string& text) {
-  switch (event.tag) {
-    case Tag::None:
-      if (event.plain) return resolve_plain(text);
-      return LocaleValue::string(std::move(text));
-    case Tag::Other:
-    case Tag::Local:
-      return LocaleValue::string(std::move(text));
-    default:
-      return resolve_tagged(event.tag, text);
-  }
-}
-
 }  // namespace
 
-std::expected<void, std::string> TreeBuilder::take_streamed(NodeEvent& event, bool keep_text) {
-  return step(event, keep_text, event.mark());
+std::expected<void, std::string> TreeBuilder::take_streamed(const NodeEvent& event,
+                                                            std::string_view text) {
+  // Aliases start the recorded tail, so only scalars and collections stream.
+  switch (event.kind) {
+    case NodeEventKind::Scalar:
+      return scalar(event, ScalarText{text}, event.mark());
+    case NodeEventKind::SequenceStart:
+    case NodeEventKind::MappingStart:
+      return open(event, event.mark());
+    default:
+      close();
+      return {};
+  }
 }
 
 std::expected<void, std::string> TreeBuilder::take_recorded(std::size_t first,
@@ -68,7 +67,7 @@ std::expected<void, std::string> TreeBuilder::take_recorded(std::size_t first,
 std::expected<void, std::string> TreeBuilder::step(NodeEvent& event, bool copy, const Mark& at) {
   switch (event.kind) {
     case NodeEventKind::Scalar:
-      return scalar(event, copy, at);
+      return scalar(event, ScalarText{event.text, copy ? nullptr : &event.text}, at);
     case NodeEventKind::SequenceStart:
     case NodeEventKind::MappingStart:
       return open(event, at);
@@ -139,36 +138,43 @@ tree::FillPlace TreeBuilder::next_place() const noexcept {
   return frame.mapping ? frame.value_place : frame.place.element();
 }
 
-std::expected<void, std::string> TreeBuilder::scalar(NodeEvent& event, bool copy, const Mark& at) {
+std::expected<void, std::string> TreeBuilder::scalar(const NodeEvent& event, ScalarText text,
+                                                     const Mark& at) {
   if (event.tag == Tag::Local) return fail(kLocalTag, at);
-  std::string text = copy ? event.text : std::move(event.text);
 
   if (expecting_key()) {
     // Keys stay text as written; a typed tag only has to fit.
     if (event.tag != Tag::None && event.tag != Tag::Other) {
-      if (auto checked = resolve_tagged(event.tag, text); !checked)
+      if (auto checked = type_tagged(event.tag, text.view); !checked)
         return fail(checked.error(), at);
     }
     Frame& frame = frames_[depth_ - 1];
+    LocaleMember& member = members_.emplace_back();
+    text.move_to(member.key);
     if (positions_ != nullptr) {
       // The event's own mark, not `at`: a key replayed for an alias is placed where it is
       // written.
-      frame.key_node = positions_->add_at(frame.node, text,
+      frame.key_node = positions_->add_at(frame.node, member.key,
                                           format::KeyPosition{event.line + 1, event.column + 1},
                                           format::KeyPositions::Repeat::KeepLast);
     }
-    frame.value_place = frame.place.member(text);
-    frame.key = std::move(text);
+    frame.value_place = frame.place.member(member.key);
     frame.has_key = true;
     return {};
   }
 
-  auto value = scalar_value(event, text);
-  if (!value) return fail(value.error(), at);
-  if (next_place().wanted()) {
-    attach(std::move(*value));
-  } else {
+  // Typed even where filling drops it: a value that fails, fails wherever it is.
+  auto typed = type_scalar(event.tag, event.plain, text.view);
+  if (!typed) return fail(typed.error(), at);
+  if (!next_place().wanted()) {
     skip();
+  } else if (*typed) {
+    attach(std::move(**typed));
+  } else {
+    // Built where it stays: the string is the one copy of the text, and no value moves.
+    LocaleValue& slot = value_slot();
+    std::destroy_at(&slot);
+    ::new (static_cast<void*>(&slot)) LocaleValue(LocaleValue::string(text.take()));
   }
   return {};
 }
@@ -195,56 +201,59 @@ std::expected<void, std::string> TreeBuilder::open(const NodeEvent& event, const
   frame.place = place;
   frame.mapping = mapping;
   frame.has_key = false;
+  frame.first = mapping ? members_.size() : items_.size();
   return {};
 }
 
 void TreeBuilder::close() {
   if (depth_ == 0) return;  // libyaml balances start and end events
   Frame& frame = frames_[--depth_];
-  // The collection gets an exact-size copy; the frame's buffer stays for the next one.
+  // The collection gets an exact-size copy; the stacks keep their buffers for the next one.
   if (!frame.place.wanted()) {
     skip();  // it collected nothing
   } else if (frame.mapping) {
-    LocaleObject object = LocaleObject::from_members(members_in_key_order(frame.members));
-    frame.members.clear();
+    LocaleObject object = object_in_key_order(frame.first);
+    members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(frame.first), members_.end());
     attach(LocaleValue::object(std::move(object)));
   } else {
-    LocaleArray items(std::make_move_iterator(frame.items.begin()),
-                      std::make_move_iterator(frame.items.end()));
-    frame.items.clear();
+    const auto first = items_.begin() + static_cast<std::ptrdiff_t>(frame.first);
+    LocaleArray items(std::make_move_iterator(first), std::make_move_iterator(items_.end()));
+    items_.erase(first, items_.end());
     attach(LocaleValue::array(std::move(items)));
   }
 }
 
-// The members by key, of equal keys the last one only, so that from_members finds them in
-// order. Sorting indices moves each member once, where sorting the members themselves moves them
-// many times; locale files seldom keep their keys sorted.
-std::vector<LocaleMember> TreeBuilder::members_in_key_order(std::vector<LocaleMember>& members) {
-  const std::size_t count = members.size();
-  std::vector<LocaleMember> ordered;
+// The members by key, of equal keys the last one only, each moved once into an object of their
+// exact count. Members already in order, as generated files often write them, cost one look at
+// each key before that move; the others are sorted by position (tree::sort_by_key).
+LocaleObject TreeBuilder::object_in_key_order(std::size_t first) {
+  LocaleMember* const members = members_.data() + first;
+  const std::size_t count = members_.size() - first;
+  LocaleObject object;
+  std::vector<LocaleMember>& ordered = object.members();
   ordered.reserve(count);
-  std::size_t sorted_prefix = 1;
-  while (sorted_prefix < count &&
-         key_less(members[sorted_prefix - 1].key, members[sorted_prefix].key)) {
-    ++sorted_prefix;
-  }
-  if (sorted_prefix >= count) {
-    std::move(members.begin(), members.end(), std::back_inserter(ordered));
-    return ordered;
+  std::size_t in_order = 1;
+  while (in_order < count && key_less(members[in_order - 1].key, members[in_order].key)) ++in_order;
+  if (in_order >= count) {
+    std::move(members, members + count, std::back_inserter(ordered));
+    return object;
   }
 
-  order_.resize(count);
-  for (std::size_t k = 0; k < count; ++k) order_[k] = k;
-  std::sort(order_.begin(), order_.end(), [&members](std::size_t a, std::size_t b) {
-    const int compared = compare_keys(members[a].key, members[b].key);
-    return compared < 0 || (compared == 0 && a < b);
-  });
+  order_.clear();
+  for (std::uint32_t at = 0; at < count; ++at)
+    order_.push_back(tree::key_prefix(members[at].key, at));
+  tree::sort_by_key(order_,
+                    [members](std::uint32_t at) -> std::string_view { return members[at].key; });
   for (std::size_t k = 0; k < count; ++k) {
-    LocaleMember& member = members[order_[k]];
-    if (k + 1 < count && members[order_[k + 1]].key == member.key) continue;
-    ordered.push_back(std::move(member));
+    const tree::KeyPrefix& entry = order_[k];
+    // Of equal keys, now next to each other, the last given stays.
+    if (k + 1 < count && order_[k + 1].prefix == entry.prefix &&
+        members[order_[k + 1].position].key == members[entry.position].key) {
+      continue;
+    }
+    ordered.push_back(std::move(members[entry.position]));
   }
-  return ordered;
+  return object;
 }
 
 // A value that filling could not use: a member left out of its mapping (fill_from keeps the
@@ -252,23 +261,29 @@ std::vector<LocaleMember> TreeBuilder::members_in_key_order(std::vector<LocaleMe
 void TreeBuilder::skip() {
   if (depth_ == 0) {
     root_ = LocaleValue::null();
-  } else {
-    frames_[depth_ - 1].has_key = false;
-  }
-}
-
-void TreeBuilder::attach(LocaleValue&& value) {
-  if (depth_ == 0) {
-    root_ = std::move(value);
     return;
   }
   Frame& frame = frames_[depth_ - 1];
-  if (!frame.mapping) {
-    frame.items.push_back(std::move(value));
-    return;
+  if (frame.mapping) {
+    members_.pop_back();  // its key's
+    frame.has_key = false;
   }
-  frame.members.push_back(LocaleMember{std::move(frame.key), std::move(value)});
+}
+
+// Where the next value lands: the root, a new item, or the member its key made (which that value
+// completes). It holds a null until the value is put there.
+LocaleValue& TreeBuilder::value_slot() {
+  if (depth_ == 0) return root_;
+  Frame& frame = frames_[depth_ - 1];
+  if (!frame.mapping) return items_.emplace_back();
   frame.has_key = false;
+  return members_.back().value;
+}
+
+void TreeBuilder::attach(LocaleValue&& value) {
+  LocaleValue& slot = value_slot();
+  std::destroy_at(&slot);
+  std::construct_at(&slot, std::move(value));
 }
 
 }  // namespace tarnevo::detail::yaml
