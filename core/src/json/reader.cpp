@@ -46,8 +46,11 @@ struct KeyText {
   bool decoded = false;
 };
 
-// A member read but not yet placed in its object.
+// A member read but not yet placed in its object. Its value is made where it lies.
 struct WaitingMember {
+  template <typename Make>
+  WaitingMember(KeyText key_text, Make& make) : key(key_text), value(make()) {}
+
   KeyText key;
   LocaleValue value;
 };
@@ -142,7 +145,8 @@ class JsonTreeReader {
   std::expected<void, JsonFailure> read_literal(std::string_view word, LocaleValue value,
                                                 bool skip);
   std::expected<void, JsonFailure> read_key();
-  void add_value(LocaleValue&& value, bool skip);
+  template <typename Make>
+  void add_value(Make&& make);
   void close_container();
   LocaleValue close_array();
   LocaleValue close_object();
@@ -176,8 +180,11 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
       const FillPlace place = next_place();
       if (*cursor_ == (is_object ? '}' : ']')) {
         ++cursor_;
-        add_value(is_object ? LocaleValue::empty_object() : LocaleValue::array({}),
-                  !place.wanted());
+        if (place.wanted()) {
+          add_value([is_object] {
+            return is_object ? LocaleValue::empty_object() : LocaleValue::array({});
+          });
+        }
       } else {
         stacks_.open.push_back(OpenContainer{
             is_object, place, is_object ? stacks_.members.size() : stacks_.elements.size(), {}});
@@ -270,14 +277,17 @@ std::expected<void, JsonFailure> JsonTreeReader::read_key() {
   return {};
 }
 
-void JsonTreeReader::add_value(LocaleValue&& value, bool skip) {
-  if (skip) return;
+// Makes a finished value where it goes: the result, the innermost open object's members (with
+// the key read last) or its array's elements. A member's value, most often a string, is built in
+// place rather than moved there.
+template <typename Make>
+void JsonTreeReader::add_value(Make&& make) {
   if (stacks_.open.empty()) {
-    result_ = std::move(value);
+    result_ = make();
   } else if (stacks_.open.back().is_object) {
-    stacks_.members.push_back(WaitingMember{stacks_.open.back().key, std::move(value)});
+    stacks_.members.emplace_back(stacks_.open.back().key, make);
   } else {
-    stacks_.elements.push_back(std::move(value));
+    stacks_.elements.push_back(make());
   }
 }
 
@@ -286,9 +296,9 @@ std::expected<void, JsonFailure> JsonTreeReader::read_scalar(bool skip) {
     case '"': {
       ++cursor_;
       if (skip) return skip_json_string(cursor_, end_, stacks_.scratch);
-      auto text = read_json_string(cursor_, end_, stacks_.scratch);
+      const auto text = view_json_string(cursor_, end_, stacks_.scratch);
       if (!text) return std::unexpected(text.error());
-      add_value(LocaleValue::string(std::move(*text)), false);
+      add_value([&text] { return LocaleValue::string(std::string(*text)); });
       return {};
     }
     case 't':
@@ -311,7 +321,7 @@ std::expected<void, JsonFailure> JsonTreeReader::read_scalar(bool skip) {
       // A skipped number is still read whole: one out of range fails the text all the same.
       auto number = read_json_number(cursor_, end_);
       if (!number) return std::unexpected(number.error());
-      add_value(std::move(*number), skip);
+      if (!skip) add_value([&number] { return std::move(*number); });
       return {};
     }
     default:
@@ -328,7 +338,7 @@ std::expected<void, JsonFailure> JsonTreeReader::read_literal(std::string_view w
     if (*cursor_ != expected) return fail(JsonProblem::ExpectedValue, cursor_);
     ++cursor_;
   }
-  add_value(std::move(value), skip);
+  if (!skip) add_value([&value] { return std::move(value); });
   return {};
 }
 
@@ -336,10 +346,11 @@ std::expected<void, JsonFailure> JsonTreeReader::read_literal(std::string_view w
 void JsonTreeReader::close_container() {
   if (!stacks_.open.back().place.wanted()) {
     stacks_.open.pop_back();
-    add_value(LocaleValue(), true);
     return;
   }
-  add_value(stacks_.open.back().is_object ? close_object() : close_array(), false);
+  // Closed first: the value goes to the container that is innermost once this one is off.
+  LocaleValue value = stacks_.open.back().is_object ? close_object() : close_array();
+  add_value([&value] { return std::move(value); });
 }
 
 LocaleValue JsonTreeReader::close_array() {
