@@ -46,6 +46,13 @@ struct KeyText {
   bool decoded = false;
 };
 
+// A placed member's key, made by the conversion right where the member keeps it (not made first
+// and then moved there: a short key's move is a copy).
+struct KeyString {
+  std::string_view text;
+  operator std::string() const { return std::string(text); }
+};
+
 // A member read but not yet placed in its object. Its value is made where it lies.
 struct WaitingMember {
   template <typename Make>
@@ -274,6 +281,8 @@ std::expected<void, JsonFailure> JsonTreeReader::read_key() {
   if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
   if (*cursor_ != ':') return fail(JsonProblem::ExpectedColon, cursor_);
   ++cursor_;
+  // Most values are written after one space.
+  if (cursor_ != end_ && *cursor_ == ' ') ++cursor_;
   return {};
 }
 
@@ -387,7 +396,7 @@ LocaleValue JsonTreeReader::close_object() {
         key_of(key_order[i + 1].position) == key) {
       continue;
     }
-    members.emplace_back(std::string(key), std::move(given[entry.position].value));
+    members.emplace_back(KeyString{key}, std::move(given[entry.position].value));
   }
   stacks_.members.erase(stacks_.members.begin() + static_cast<std::ptrdiff_t>(first),
                         stacks_.members.end());
