@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -100,11 +101,14 @@ Stacks& kept_stacks() {
 
 class JsonTreeReader {
  public:
-  JsonTreeReader(std::string_view text, FillPlace top, KeyPositions* positions)
+  // `filling`: where the text's value goes in the tree it will fill, if that is what it is read
+  // for.
+  JsonTreeReader(std::string_view text, std::optional<FillPlace> filling, KeyPositions* positions)
       : cursor_(text.data()),
         begin_(text.data()),
         end_(text.data() + text.size()),
-        top_(top),
+        top_(filling.value_or(FillPlace())),
+        filling_(filling.has_value()),
         positions_(positions) {
     std::swap(stacks_, kept_stacks());
     stacks_.open.reserve(kMaxDepth);
@@ -163,6 +167,8 @@ class JsonTreeReader {
   const char* const begin_;
   const char* const end_;
   const FillPlace top_;
+  // Whether anything may go unbuilt; a text read for itself never asks its places.
+  const bool filling_;
   // Where keys are written, when the caller asks (the command); null for the loader.
   KeyPositions* const positions_;
   // The place of the member whose key was read last.
@@ -260,7 +266,7 @@ std::expected<void, JsonFailure> JsonTreeReader::read_key() {
   } else {
     const auto key = view_json_string(cursor_, end_, stacks_.scratch);
     if (!key) return std::unexpected(key.error());
-    member_ = container.place.member(*key);
+    if (filling_) member_ = container.place.member(*key);
     if (positions_ != nullptr) {
       container.member_node = positions_->add_at_offset(
           container.node, *key, static_cast<std::size_t>(key_begin - begin_),
@@ -408,7 +414,8 @@ LocaleValue JsonTreeReader::close_object() {
 
 namespace {
 
-std::expected<LocaleValue, FormatError> read_json(std::string_view text, FillPlace place,
+std::expected<LocaleValue, FormatError> read_json(std::string_view text,
+                                                  std::optional<FillPlace> place,
                                                   KeyPositions* positions) {
   JsonTreeReader reader(text, place, positions);
   auto value = reader.read();
@@ -423,7 +430,7 @@ std::expected<LocaleValue, FormatError> read_json(std::string_view text, FillPla
 }  // namespace
 
 std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text) {
-  return read_json(text, FillPlace(), nullptr);
+  return read_json(text, std::nullopt, nullptr);
 }
 
 std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
@@ -433,7 +440,7 @@ std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view
 
 std::expected<LocaleValue, FormatError> parse_json_text_with_positions(
     std::string_view text, format::KeyPositions& positions) {
-  return read_json(text, FillPlace(), &positions);
+  return read_json(text, std::nullopt, &positions);
 }
 
 }  // namespace tarnevo::detail::json
