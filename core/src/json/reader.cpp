@@ -47,11 +47,12 @@ struct KeyText {
   bool decoded = false;
 };
 
-// A placed member's key, made by the conversion right where the member keeps it (not made first
-// and then moved there: a short key's move is a copy).
-struct KeyString {
-  std::string_view text;
-  operator std::string() const { return std::string(text); }
+// A member made right where its object keeps it, by the conversion (not made first and then
+// moved there: a short key's move is a copy).
+struct PlacedMember {
+  std::string_view key;
+  LocaleValue& value;
+  operator LocaleMember() const { return LocaleMember{std::string(key), std::move(value)}; }
 };
 
 // A member read but not yet placed in its object. Its value is made where it lies.
@@ -92,7 +93,7 @@ struct Stacks {
 // than kKeptEntries entries or kKeptBytes bytes (about 200 KB in all); a large file's stacks go
 // with its reader.
 constexpr std::size_t kKeptEntries = 1024;
-constexpr std::size_t kKeptBytes = 32 * 1024;
+constexpr std::size_t kKeptBytes = std::size_t{32} * 1024;
 
 Stacks& kept_stacks() {
   static thread_local Stacks stacks;
@@ -402,7 +403,7 @@ LocaleValue JsonTreeReader::close_object() {
         key_of(key_order[i + 1].position) == key) {
       continue;
     }
-    members.emplace_back(KeyString{key}, std::move(given[entry.position].value));
+    members.emplace_back(PlacedMember{key, given[entry.position].value});
   }
   stacks_.members.erase(stacks_.members.begin() + static_cast<std::ptrdiff_t>(first),
                         stacks_.members.end());
