@@ -2,12 +2,16 @@
 // the depth limit, not the machine stack, bounds nesting. Finished children wait on two shared
 // stacks (array elements, object members) and move once into an exactly sized vector when their
 // container closes, so building a tree costs no allocation beyond those vectors and the strings.
+// A waiting member's key is only a place in the text (or, when it has escapes, in one buffer of
+// decoded keys): its string is made once, where the tree keeps it. The stacks pass from one
+// file to the thread's next, as a locale is many small files read one after another.
 //
 // When the text is read only to fill another tree, values that filling could not use (see
 // tree::FillPlace) are only checked, not built.
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,38 +39,111 @@ std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
 using format::KeyPositions;
 using tree::FillPlace;
 
+// A member's key until the member is placed: `size` bytes at `at` in the text or, for a key with
+// escapes, in the buffer of decoded keys.
+struct KeyText {
+  std::size_t at = 0;
+  std::size_t size = 0;
+  bool decoded = false;
+};
+
+// A member made right where its object keeps it, by the conversion (not made first and then
+// moved there: a short key's move is a copy).
+struct PlacedMember {
+  std::string_view key;
+  LocaleValue& value;
+  operator LocaleMember() const { return LocaleMember{std::string(key), std::move(value)}; }
+};
+
+// A member read but not yet placed in its object. Its value is made where it lies.
+struct WaitingMember {
+  template <typename Make>
+  WaitingMember(KeyText key_text, Make& make) : key(key_text), value(make()) {}
+
+  KeyText key;
+  LocaleValue value;
+};
+
+// An array or object being read.
+struct OpenContainer {
+  bool is_object;
+  // Where the container lies in the tree being filled; nothing in it is built when it is not
+  // wanted.
+  FillPlace place;
+  // Where this container's children start on the elements or the members.
+  std::size_t first_child;
+  // An object's key whose value is being read.
+  KeyText key;
+  // With positions: the container's key path, and that of its member being read.
+  KeyPositions::Node node = KeyPositions::kNoPath;
+  KeyPositions::Node member_node = KeyPositions::kNoPath;
+};
+
+// The reader's working stacks, all empty between files.
+struct Stacks {
+  std::vector<OpenContainer> open;
+  std::vector<LocaleValue> elements;
+  std::vector<WaitingMember> members;
+  std::vector<tree::KeyPrefix> key_order;
+  std::string decoded_keys;
+  std::string scratch;
+};
+
+// The stacks the thread's last reader left. They are kept only while none holds room for more
+// than kKeptEntries entries or kKeptBytes bytes (about 200 KB in all); a large file's stacks go
+// with its reader.
+constexpr std::size_t kKeptEntries = 1024;
+constexpr std::size_t kKeptBytes = std::size_t{32} * 1024;
+
+Stacks& kept_stacks() {
+  static thread_local Stacks stacks;
+  return stacks;
+}
+
 class JsonTreeReader {
  public:
-  JsonTreeReader(std::string_view text, FillPlace top, KeyPositions* positions)
+  // `filling`: where the text's value goes in the tree it will fill, if that is what it is read
+  // for.
+  JsonTreeReader(std::string_view text, std::optional<FillPlace> filling, KeyPositions* positions)
       : cursor_(text.data()),
         begin_(text.data()),
         end_(text.data() + text.size()),
-        top_(top),
+        top_(filling.value_or(FillPlace())),
+        filling_(filling.has_value()),
         positions_(positions) {
-    open_.reserve(kMaxDepth);
+    std::swap(stacks_, kept_stacks());
+    stacks_.open.reserve(kMaxDepth);
   }
+
+  // Leaves the stacks, emptied, to the thread's next reader (what a failed read left on them is
+  // dropped here).
+  ~JsonTreeReader() {
+    if (std::max({stacks_.elements.capacity(), stacks_.members.capacity(),
+                  stacks_.key_order.capacity()}) > kKeptEntries ||
+        std::max(stacks_.decoded_keys.capacity(), stacks_.scratch.capacity()) > kKeptBytes) {
+      return;
+    }
+    stacks_.open.clear();
+    stacks_.elements.clear();
+    stacks_.members.clear();
+    stacks_.decoded_keys.clear();
+    std::swap(stacks_, kept_stacks());
+  }
+
+  JsonTreeReader(const JsonTreeReader&) = delete;
+  JsonTreeReader& operator=(const JsonTreeReader&) = delete;
 
   std::expected<LocaleValue, JsonFailure> read();
 
  private:
-  struct OpenContainer {
-    bool is_object;
-    // Where the container lies in the tree being filled; nothing in it is built when it is
-    // not wanted.
-    FillPlace place;
-    // Where this container's children start on `members_` or `elements_`.
-    std::size_t first_child;
-    // An object's key whose value is being read.
-    std::string key;
-    // With positions: the container's key path, and that of its member being read.
-    KeyPositions::Node node = KeyPositions::kNoPath;
-    KeyPositions::Node member_node = KeyPositions::kNoPath;
-  };
+  std::string_view key_view(const KeyText& key) const noexcept {
+    return {(key.decoded ? stacks_.decoded_keys.data() : begin_) + key.at, key.size};
+  }
 
   // Where the value about to be read goes.
   FillPlace next_place() const noexcept {
-    if (open_.empty()) return top_;
-    const OpenContainer& container = open_.back();
+    if (stacks_.open.empty()) return top_;
+    const OpenContainer& container = stacks_.open.back();
     return container.is_object ? member_ : container.place.element();
   }
 
@@ -80,7 +157,8 @@ class JsonTreeReader {
   std::expected<void, JsonFailure> read_literal(std::string_view word, LocaleValue value,
                                                 bool skip);
   std::expected<void, JsonFailure> read_key();
-  void add_value(LocaleValue&& value, bool skip);
+  template <typename Make>
+  void add_value(Make&& make);
   void close_container();
   LocaleValue close_array();
   LocaleValue close_object();
@@ -90,27 +168,25 @@ class JsonTreeReader {
   const char* const begin_;
   const char* const end_;
   const FillPlace top_;
+  // Whether anything may go unbuilt; a text read for itself never asks its places.
+  const bool filling_;
   // Where keys are written, when the caller asks (the command); null for the loader.
   KeyPositions* const positions_;
   // The place of the member whose key was read last.
   FillPlace member_;
-  std::vector<OpenContainer> open_;
-  std::vector<LocaleValue> elements_;
-  std::vector<LocaleMember> members_;
+  Stacks stacks_;
   LocaleValue result_;
-  std::string scratch_;
-  std::vector<tree::KeyPrefix> key_order_;
 };
 
-// Reads one value. An opened array or object is pushed on `open_`, and the loop goes on with its
-// first child; a finished value goes to the innermost open container, which may close in turn.
+// Reads one value. An opened array or object is pushed on the open stack, and the loop goes on with
+// its first child; a finished value goes to the innermost open container, which may close in turn.
 std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
   for (;;) {
     skip_whitespace();
     if (cursor_ == end_) return fail(JsonProblem::EofWhileValue, end_);
     if (*cursor_ == '[' || *cursor_ == '{') {
       const bool is_object = *cursor_ == '{';
-      if (open_.size() == kMaxDepth) return fail(JsonProblem::RecursionLimit, cursor_);
+      if (stacks_.open.size() == kMaxDepth) return fail(JsonProblem::RecursionLimit, cursor_);
       ++cursor_;
       skip_whitespace();
       if (cursor_ == end_)
@@ -118,12 +194,15 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
       const FillPlace place = next_place();
       if (*cursor_ == (is_object ? '}' : ']')) {
         ++cursor_;
-        add_value(is_object ? LocaleValue::empty_object() : LocaleValue::array({}),
-                  !place.wanted());
+        if (place.wanted()) {
+          add_value([is_object] {
+            return is_object ? LocaleValue::empty_object() : LocaleValue::array({});
+          });
+        }
       } else {
-        open_.push_back(
-            OpenContainer{is_object, place, is_object ? members_.size() : elements_.size(), {}});
-        if (positions_ != nullptr) open_.back().node = node_of_new_container(is_object);
+        stacks_.open.push_back(OpenContainer{
+            is_object, place, is_object ? stacks_.members.size() : stacks_.elements.size(), {}});
+        if (positions_ != nullptr) stacks_.open.back().node = node_of_new_container(is_object);
         if (is_object) {
           if (auto key = read_key(); !key) return std::unexpected(key.error());
         }
@@ -136,11 +215,11 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
     // After a value: a separator and the next child, or the end of containers.
     for (;;) {
       skip_whitespace();
-      if (open_.empty()) {
+      if (stacks_.open.empty()) {
         if (cursor_ != end_) return fail(JsonProblem::TrailingCharacters, cursor_);
         return std::move(result_);
       }
-      const bool is_object = open_.back().is_object;
+      const bool is_object = stacks_.open.back().is_object;
       if (cursor_ == end_)
         return fail(is_object ? JsonProblem::EofWhileObject : JsonProblem::EofWhileList, end_);
       if (*cursor_ == ',') {
@@ -165,12 +244,12 @@ std::expected<LocaleValue, JsonFailure> JsonTreeReader::read() {
   }
 }
 
-// The key path of a container just pushed on `open_`: the top-level object's, or that of the
+// The key path of a container just pushed on the open stack: the top-level object's, or that of the
 // member it is the value of. Arrays, and what they hold, have none.
 KeyPositions::Node JsonTreeReader::node_of_new_container(bool is_object) const noexcept {
   if (!is_object) return KeyPositions::kNoPath;
-  if (open_.size() == 1) return KeyPositions::kRoot;
-  const OpenContainer& parent = open_[open_.size() - 2];
+  if (stacks_.open.size() == 1) return KeyPositions::kRoot;
+  const OpenContainer& parent = stacks_.open[stacks_.open.size() - 2];
   return parent.is_object ? parent.member_node : KeyPositions::kNoPath;
 }
 
@@ -180,38 +259,51 @@ std::expected<void, JsonFailure> JsonTreeReader::read_key() {
   if (*cursor_ != '"') return fail(JsonProblem::KeyMustBeString, cursor_);
   const char* const key_begin = cursor_;
   ++cursor_;
-  OpenContainer& container = open_.back();
+  OpenContainer& container = stacks_.open.back();
   if (!container.place.wanted()) {
-    if (auto key = skip_json_string(cursor_, end_, scratch_); !key) {
+    if (auto key = skip_json_string(cursor_, end_, stacks_.scratch); !key) {
       return std::unexpected(key.error());
     }
   } else {
-    const auto key = view_json_string(cursor_, end_, scratch_);
+    const auto key = view_json_string(cursor_, end_, stacks_.scratch);
     if (!key) return std::unexpected(key.error());
-    member_ = container.place.member(*key);
+    if (filling_) member_ = container.place.member(*key);
     if (positions_ != nullptr) {
       container.member_node = positions_->add_at_offset(
           container.node, *key, static_cast<std::size_t>(key_begin - begin_),
           KeyPositions::Repeat::KeepLast);
     }
-    // A skipped member's key is never made.
-    if (member_.wanted()) container.key = std::string(*key);  // exactly sized, as kept in the tree
+    // A plain key is viewed in the text, right after its quotation mark; a decoded one is kept
+    // until its object closes. A skipped member's key is never kept.
+    if (member_.wanted()) {
+      if (key->data() == key_begin + 1) {
+        container.key = KeyText{static_cast<std::size_t>(key->data() - begin_), key->size(), false};
+      } else {
+        container.key = KeyText{stacks_.decoded_keys.size(), key->size(), true};
+        stacks_.decoded_keys.append(*key);
+      }
+    }
   }
   skip_whitespace();
   if (cursor_ == end_) return fail(JsonProblem::EofWhileObject, end_);
   if (*cursor_ != ':') return fail(JsonProblem::ExpectedColon, cursor_);
   ++cursor_;
+  // Most values are written after one space.
+  if (cursor_ != end_ && *cursor_ == ' ') ++cursor_;
   return {};
 }
 
-void JsonTreeReader::add_value(LocaleValue&& value, bool skip) {
-  if (skip) return;
-  if (open_.empty()) {
-    result_ = std::move(value);
-  } else if (open_.back().is_object) {
-    members_.push_back(LocaleMember{std::move(open_.back().key), std::move(value)});
+// Makes a finished value where it goes: the result, the innermost open object's members (with
+// the key read last) or its array's elements. A member's value, most often a string, is built in
+// place rather than moved there.
+template <typename Make>
+void JsonTreeReader::add_value(Make&& make) {
+  if (stacks_.open.empty()) {
+    result_ = make();
+  } else if (stacks_.open.back().is_object) {
+    stacks_.members.emplace_back(stacks_.open.back().key, make);
   } else {
-    elements_.push_back(std::move(value));
+    stacks_.elements.push_back(make());
   }
 }
 
@@ -219,10 +311,10 @@ std::expected<void, JsonFailure> JsonTreeReader::read_scalar(bool skip) {
   switch (*cursor_) {
     case '"': {
       ++cursor_;
-      if (skip) return skip_json_string(cursor_, end_, scratch_);
-      auto text = read_json_string(cursor_, end_, scratch_);
+      if (skip) return skip_json_string(cursor_, end_, stacks_.scratch);
+      const auto text = view_json_string(cursor_, end_, stacks_.scratch);
       if (!text) return std::unexpected(text.error());
-      add_value(LocaleValue::string(std::move(*text)), false);
+      add_value([&text] { return LocaleValue::string(std::string(*text)); });
       return {};
     }
     case 't':
@@ -245,7 +337,7 @@ std::expected<void, JsonFailure> JsonTreeReader::read_scalar(bool skip) {
       // A skipped number is still read whole: one out of range fails the text all the same.
       auto number = read_json_number(cursor_, end_);
       if (!number) return std::unexpected(number.error());
-      add_value(std::move(*number), skip);
+      if (!skip) add_value([&number] { return std::move(*number); });
       return {};
     }
     default:
@@ -262,25 +354,28 @@ std::expected<void, JsonFailure> JsonTreeReader::read_literal(std::string_view w
     if (*cursor_ != expected) return fail(JsonProblem::ExpectedValue, cursor_);
     ++cursor_;
   }
-  add_value(std::move(value), skip);
+  if (!skip) add_value([&value] { return std::move(value); });
   return {};
 }
 
 // A skipped container built nothing; its children were only checked.
 void JsonTreeReader::close_container() {
-  if (!open_.back().place.wanted()) {
-    open_.pop_back();
-    add_value(LocaleValue(), true);
+  if (!stacks_.open.back().place.wanted()) {
+    stacks_.open.pop_back();
     return;
   }
-  add_value(open_.back().is_object ? close_object() : close_array(), false);
+  // Closed first: the value goes to the container that is innermost once this one is off.
+  LocaleValue value = stacks_.open.back().is_object ? close_object() : close_array();
+  add_value([&value] { return std::move(value); });
 }
 
 LocaleValue JsonTreeReader::close_array() {
-  const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(open_.back().first_child);
-  LocaleArray items(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
-  elements_.erase(first, elements_.end());
-  open_.pop_back();
+  const auto first =
+      stacks_.elements.begin() + static_cast<std::ptrdiff_t>(stacks_.open.back().first_child);
+  LocaleArray items(std::make_move_iterator(first),
+                    std::make_move_iterator(stacks_.elements.end()));
+  stacks_.elements.erase(first, stacks_.elements.end());
+  stacks_.open.pop_back();
   return LocaleValue::array(std::move(items));
 }
 
@@ -288,28 +383,31 @@ LocaleValue JsonTreeReader::close_array() {
 // one given last. Sorting positions and moving each kept member once is much cheaper than
 // sorting the members themselves (bench/cpp/reader_throughput).
 LocaleValue JsonTreeReader::close_object() {
-  const std::size_t first = open_.back().first_child;
-  LocaleMember* const given = members_.data() + first;
-  const auto count = static_cast<std::uint32_t>(members_.size() - first);
-  key_order_.clear();
+  const std::size_t first = stacks_.open.back().first_child;
+  WaitingMember* const given = stacks_.members.data() + first;
+  const auto count = static_cast<std::uint32_t>(stacks_.members.size() - first);
+  const auto key_of = [this, given](std::uint32_t at) { return key_view(given[at].key); };
+  std::vector<tree::KeyPrefix>& key_order = stacks_.key_order;
+  key_order.clear();
   for (std::uint32_t at = 0; at < count; ++at)
-    key_order_.push_back(tree::key_prefix(given[at].key, at));
-  tree::sort_by_key(key_order_,
-                    [given](std::uint32_t at) -> std::string_view { return given[at].key; });
+    key_order.push_back(tree::key_prefix(key_of(at), at));
+  tree::sort_by_key(key_order, key_of);
   LocaleObject object;
   std::vector<LocaleMember>& members = object.members();
   members.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     // Of equal keys, now next to each other, the last given stays.
-    const tree::KeyPrefix& entry = key_order_[i];
-    if (i + 1 < count && key_order_[i + 1].prefix == entry.prefix &&
-        given[key_order_[i + 1].position].key == given[entry.position].key) {
+    const tree::KeyPrefix& entry = key_order[i];
+    const std::string_view key = key_of(entry.position);
+    if (i + 1 < count && key_order[i + 1].prefix == entry.prefix &&
+        key_of(key_order[i + 1].position) == key) {
       continue;
     }
-    members.push_back(std::move(given[entry.position]));
+    members.emplace_back(PlacedMember{key, given[entry.position].value});
   }
-  members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
-  open_.pop_back();
+  stacks_.members.erase(stacks_.members.begin() + static_cast<std::ptrdiff_t>(first),
+                        stacks_.members.end());
+  stacks_.open.pop_back();
   return LocaleValue::object(std::move(object));
 }
 
@@ -317,7 +415,8 @@ LocaleValue JsonTreeReader::close_object() {
 
 namespace {
 
-std::expected<LocaleValue, FormatError> read_json(std::string_view text, FillPlace place,
+std::expected<LocaleValue, FormatError> read_json(std::string_view text,
+                                                  std::optional<FillPlace> place,
                                                   KeyPositions* positions) {
   JsonTreeReader reader(text, place, positions);
   auto value = reader.read();
@@ -332,7 +431,7 @@ std::expected<LocaleValue, FormatError> read_json(std::string_view text, FillPla
 }  // namespace
 
 std::expected<LocaleValue, FormatError> parse_json_text(std::string_view text) {
-  return read_json(text, FillPlace(), nullptr);
+  return read_json(text, std::nullopt, nullptr);
 }
 
 std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view text,
@@ -342,7 +441,7 @@ std::expected<LocaleValue, FormatError> parse_json_text_to_fill(std::string_view
 
 std::expected<LocaleValue, FormatError> parse_json_text_with_positions(
     std::string_view text, format::KeyPositions& positions) {
-  return read_json(text, FillPlace(), &positions);
+  return read_json(text, std::nullopt, &positions);
 }
 
 }  // namespace tarnevo::detail::json

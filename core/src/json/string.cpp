@@ -14,12 +14,6 @@ std::unexpected<JsonFailure> fail(JsonProblem problem, const char* at) {
   return std::unexpected(JsonFailure{problem, at});
 }
 
-// The first byte that ends a plain run: the closing quotation mark, an escape, or a control
-// character. Locale strings are mostly long plain runs, so they are scanned a block at a time.
-const char* find_special(const char* p, const char* end) noexcept {
-  return text::find_quote_backslash_or_control(p, end);
-}
-
 int hex_value(char c) noexcept {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -102,28 +96,21 @@ std::expected<void, JsonFailure> read_escape(const char*& p, const char* end, st
 
 }  // namespace
 
-namespace {
-
-// Scans the string body at `cursor` and leaves `cursor` past its closing quotation mark. A body
-// without escapes is left where it is (the result is true, its bytes end just before `cursor`);
-// otherwise the decoded text is in `scratch` (the result is false).
-std::expected<bool, JsonFailure> scan_json_string(const char*& cursor, const char* end,
-                                                  std::string& scratch) {
-  const char* p = find_special(cursor, end);
-  if (p != end && *p == '"') {
-    cursor = p + 1;
-    return true;
-  }
-
-  scratch.assign(cursor, p);
+std::expected<std::string_view, JsonFailure> finish_json_string(const char*& cursor,
+                                                                const char* end, const char* stop,
+                                                                std::string& scratch, bool keep) {
+  const char* p = stop;
+  scratch.clear();
+  if (keep) scratch.append(cursor, p);
   for (;;) {
     if (p == end) return fail(JsonProblem::EofWhileString, end);
     switch (*p) {
       case '"':
         cursor = p + 1;
-        return false;
+        return std::string_view(scratch);
       case '\\': {
         ++p;
+        // Escapes are decoded even in a string that is only checked: a bad one fails all the same.
         if (auto escaped = read_escape(p, end, scratch); !escaped) {
           return std::unexpected(escaped.error());
         }
@@ -133,37 +120,16 @@ std::expected<bool, JsonFailure> scan_json_string(const char*& cursor, const cha
         return fail(JsonProblem::ControlCharacter, p);
     }
     const char* const run = p;
-    p = find_special(p, end);
-    scratch.append(run, p);
+    p = text::find_quote_backslash_or_control(p, end);
+    if (keep) scratch.append(run, p);
   }
 }
 
-}  // namespace
-
 std::expected<std::string, JsonFailure> read_json_string(const char*& cursor, const char* end,
                                                          std::string& scratch) {
-  const char* const body = cursor;
-  const auto plain = scan_json_string(cursor, end, scratch);
-  if (!plain) return std::unexpected(plain.error());
-  // Most strings have no escapes: copy them straight from the text with one allocation.
-  if (*plain) return std::string(body, cursor - 1);
-  return std::string(scratch);
-}
-
-std::expected<std::string_view, JsonFailure> view_json_string(const char*& cursor, const char* end,
-                                                              std::string& scratch) {
-  const char* const body = cursor;
-  const auto plain = scan_json_string(cursor, end, scratch);
-  if (!plain) return std::unexpected(plain.error());
-  if (*plain) return std::string_view(body, static_cast<std::size_t>(cursor - 1 - body));
-  return std::string_view(scratch);
-}
-
-std::expected<void, JsonFailure> skip_json_string(const char*& cursor, const char* end,
-                                                  std::string& scratch) {
-  const auto plain = scan_json_string(cursor, end, scratch);
-  if (!plain) return std::unexpected(plain.error());
-  return {};
+  const auto text = view_json_string(cursor, end, scratch);
+  if (!text) return std::unexpected(text.error());
+  return std::string(*text);
 }
 
 }  // namespace tarnevo::detail::json
