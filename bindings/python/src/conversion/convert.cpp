@@ -52,7 +52,9 @@ class Converter {
     std::uint32_t index = 0;   // its place in the shape's containers
   };
 
-  Converter(KeyStrings& keys, ResultShape* shape) noexcept : shape_(shape), keys_(keys) {}
+  Converter(KeyStrings& keys, ResultShape* shape) noexcept : shape_(shape), keys_(keys) {
+    keys_.restart();
+  }
 
   PyRef convert(const LocaleValue& value) {
     PyRef root = made(value);

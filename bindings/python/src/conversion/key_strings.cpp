@@ -52,27 +52,47 @@ void KeyStrings::grow() {
   }
 }
 
+// Every conversion meets the keys in much the order the first one kept them (another locale has
+// the same structure, its objects' members in the same key order): the key after the last one met
+// is compared first, walking the kept keys and their strs in memory order, and only a key met out
+// of that order is looked up in the index, whose slots lie scattered over some hundred kilobytes.
 PyRef KeyStrings::get(std::string_view key) {
-  const bool keepable = key.size() <= kMaxKeyBytes && keys_.size() < kMaxKeys &&
-                        bytes_.size() + key.size() <= std::numeric_limits<std::uint32_t>::max();
-  if (!keepable) return PyRef::steal(make_text(key));
+  if (next_ < keys_.size()) {
+    const Key& expected = keys_[next_];
+    if (expected.size == key.size() &&
+        std::memcmp(bytes_.data() + expected.offset, key.data(), key.size()) == 0) {
+      ++next_;
+      return PyRef::borrow(expected.object);
+    }
+  }
+  if (key.size() > kMaxKeyBytes) return PyRef::steal(make_text(key));
   const std::uint32_t hash = detail::text::seeded_hash(key, seed_);
   if (!slots_.empty()) {
     const Slot& slot = slots_[find(key, hash)];
-    if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);
+    if (slot.key != kEmpty) {
+      // A key met again within one conversion (the "one" of every plural) leaves the order
+      // where it is; one further on means the keys between are not in this tree.
+      if (slot.key >= next_) next_ = slot.key + 1;
+      return PyRef::borrow(keys_[slot.key].object);
+    }
   }
   PyRef made = PyRef::steal(make_text(key));
   if (!made) return {};
+  if (keys_.size() >= kMaxKeys ||
+      bytes_.size() + key.size() > std::numeric_limits<std::uint32_t>::max()) {
+    return made;
+  }
   // Making the str may have run Python code that used this table: look again.
   if ((keys_.size() + 1) * 2 > slots_.size()) grow();
   Slot& slot = slots_[find(key, hash)];
   if (slot.key != kEmpty) return PyRef::borrow(keys_[slot.key].object);
-  if (keys_.size() >= kMaxKeys) return made;
+  const bool in_order = next_ == keys_.size();
   const auto offset = static_cast<std::uint32_t>(bytes_.size());
   bytes_.append(key);
   keys_.push_back(Key{offset, static_cast<std::uint32_t>(key.size()), nullptr});
   keys_.back().object = PyRef::borrow(made.get()).release();
   slot = Slot{hash, static_cast<std::uint32_t>(keys_.size() - 1)};
+  if (in_order) next_ = keys_.size();
   return made;
 }
 

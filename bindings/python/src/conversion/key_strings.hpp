@@ -30,6 +30,8 @@ class KeyStrings {
   // making it failed. Python code may run inside (a finalizer while the str is made) and call
   // this again: no reference into the table is held across it.
   PyRef get(std::string_view key);
+  // A conversion starts: its keys are expected from the first kept one on.
+  void restart() noexcept { next_ = 0; }
 
  private:
   struct Key {
@@ -52,6 +54,7 @@ class KeyStrings {
   std::vector<Key> keys_;    // in the order they were kept
   std::string bytes_;        // every kept key's bytes, one after another
   std::uint64_t seed_;
+  std::size_t next_ = 0;  // the kept key expected next
 };
 
 }  // namespace tarnevo::python
