@@ -46,6 +46,12 @@ struct LoadReport {
   std::shared_ptr<const LoadNotes> notes;  // never null
 };
 
+// The outcome of read_report: a tree of the caller's own, and how it was made.
+struct ReadReport {
+  LocaleValue tree;
+  std::shared_ptr<const LoadNotes> notes;  // never null
+};
+
 class LocaleLoader {
  public:
   // Checks that `dir_path` names a directory (links followed), then discovers its locales.
@@ -73,10 +79,10 @@ class LocaleLoader {
   // The same outcome as `load_shared`, with what the load got past: which locale served the
   // tree, and every error that fallback and filling dropped.
   std::expected<LoadReport, LoaderError> load_report(std::string_view locale);
-  // The outcome of a load that misses the cache, made whatever the cache holds and not kept in
-  // it: for a caller that keeps its own form of the result (the Python module keeps its
-  // conversion, so a tree kept here as well would double the memory of every loaded locale).
-  std::expected<LoadReport, LoaderError> read_report(std::string_view locale) const;
+  // What a load that misses the cache makes, whatever the cache holds, and not kept in it: for
+  // a caller that keeps its own form of the result (the Python module keeps its conversion, so
+  // a tree kept here as well would double the memory of every loaded locale).
+  std::expected<ReadReport, LoaderError> read_report(std::string_view locale) const;
 
   // Drops one cached locale (or all without a name) and rediscovers the directory.
   std::expected<void, LoaderError> reload(std::optional<std::string_view> locale);

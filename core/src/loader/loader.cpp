@@ -208,7 +208,7 @@ std::expected<LoadReport, LoaderError> LocaleLoader::load_report(std::string_vie
 // one loads; the locales after it fill what it lacks, in order, so a nearer one wins. The
 // requested locale is tried even when not discovered (its "not found" is noted); the default
 // locale last, and its failure is the load's. Every other failure is noted and passed over.
-std::expected<LoadReport, LoaderError> LocaleLoader::read_report(std::string_view locale) const {
+std::expected<ReadReport, LoaderError> LocaleLoader::read_report(std::string_view locale) const {
   const bool keyed = root_keyed();
   const std::vector<std::string_view> chain =
       detail::loader::fallback_chain(locale, default_locale_, options_.fallback);
@@ -240,15 +240,17 @@ std::expected<LoadReport, LoaderError> LocaleLoader::read_report(std::string_vie
     }
   }
 
-  return LoadReport{std::make_shared<const LocaleValue>(std::move(*tree)), false, std::move(notes)};
+  return ReadReport{std::move(*tree), std::move(notes)};
 }
 
 std::expected<LoadReport, LoaderError> LocaleLoader::load_miss(std::string_view locale) {
-  auto report = read_report(locale);
-  if (!report) return report;
+  auto read = read_report(locale);
+  if (!read) return std::unexpected(std::move(read.error()));
+  LoadReport report{std::make_shared<const LocaleValue>(std::move(read->tree)), false,
+                    std::move(read->notes)};
   GuardedCache::Entry replaced;  // released after the lock, so no tree is destroyed under it
   {
-    const GuardedCache::Entry entry{report->tree, false, report->notes};
+    const GuardedCache::Entry entry{report.tree, false, report.notes};
     const std::unique_lock cache_lock(cache_->lock);
     if (const auto earlier = cache_->value.find(locale); earlier != cache_->value.end()) {
       replaced = std::exchange(earlier->second, entry);

@@ -56,7 +56,7 @@ class Converter {
     keys_.restart();
   }
 
-  PyRef convert(const LocaleValue& value) {
+  PyRef convert(LocaleValue& value) {
     PyRef root = made(value);
     if (!root) return {};
     if (shape_ != nullptr && is_container(value)) shape_->containers.push_back(root.get());
@@ -104,7 +104,14 @@ class Converter {
     return tree::Step::Descend;
   }
 
-  void close(const LocaleValue&, Link&) {}
+  // Nothing below the container is open any more, and everything in it is converted.
+  void close(LocaleValue& container, Link&) {
+    if (container.is_array()) {
+      LocaleArray().swap(container.as_array());
+    } else {
+      std::vector<LocaleMember>().swap(container.as_object().members());
+    }
+  }
 
  private:
   static bool is_container(const LocaleValue& value) noexcept {
@@ -141,7 +148,7 @@ PyRef new_text(std::string_view text) {
   return made_or_panic(make_text(text));
 }
 
-PyRef to_python(const LocaleValue& value, KeyStrings& keys, ResultShape* shape) {
+PyRef to_python(LocaleValue&& value, KeyStrings& keys, ResultShape* shape) {
   Converter converter(keys, shape);
   return converter.convert(value);
 }

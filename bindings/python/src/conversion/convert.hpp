@@ -27,8 +27,10 @@ struct ResultShape {
 
 // A new object for `value`, made of containers of its own (nothing is shared with the tree or
 // with earlier results but the key strs of `keys`), or an empty PyRef with an exception pending.
-// With a shape, also records where its lists and dicts sit.
-PyRef to_python(const LocaleValue& value, KeyStrings& keys, ResultShape* shape = nullptr);
+// With a shape, also records where its lists and dicts sit. The tree is used up: each list and
+// object gives up its children once they are converted, so the objects made after them may take
+// their memory, and the tree is an empty container or a leaf afterwards.
+PyRef to_python(LocaleValue&& value, KeyStrings& keys, ResultShape* shape = nullptr);
 
 // A new str for UTF-8 `text`; a failure becomes PanicException "Python API call failed".
 PyRef new_text(std::string_view text);

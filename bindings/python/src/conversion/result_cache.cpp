@@ -11,10 +11,8 @@ std::optional<PyRef> ResultCache::hit(std::string_view locale) const {
   return kept->copy();
 }
 
-// The tree goes before the copy is made, so that the copy may take the memory it leaves.
-PyRef ResultCache::keep(std::string_view locale, SharedLocaleValue tree, std::uint64_t generation) {
-  const Template made = ResultTemplate::make(*tree, keys_);
-  tree.reset();
+PyRef ResultCache::keep(std::string_view locale, LocaleValue tree, std::uint64_t generation) {
+  const Template made = ResultTemplate::make(std::move(tree), keys_);
   if (!made) return {};
   if (generation == generation_) entries_.insert_or_assign(std::string(locale), made);
   return made->copy();

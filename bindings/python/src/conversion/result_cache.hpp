@@ -32,10 +32,10 @@ class ResultCache {
   // exception pending when the copy failed.
   std::optional<PyRef> hit(std::string_view locale) const;
 
-  // The result for `tree`, just read for `locale` and owned by this call: its template is made
-  // and kept (unless templates were dropped since `generation`), the tree released, and a copy
-  // handed out. Empty with an exception pending on failure.
-  PyRef keep(std::string_view locale, SharedLocaleValue tree, std::uint64_t generation);
+  // The result for `tree`, just read for `locale`: its template is made from it (using it up)
+  // and kept (unless templates were dropped since `generation`), and a copy handed out. Empty
+  // with an exception pending on failure.
+  PyRef keep(std::string_view locale, LocaleValue tree, std::uint64_t generation);
 
   // Forgets the template of `locale`, or of every locale.
   void drop(std::optional<std::string_view> locale);

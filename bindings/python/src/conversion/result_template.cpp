@@ -6,10 +6,9 @@
 
 namespace tarnevo::python {
 
-std::shared_ptr<const ResultTemplate> ResultTemplate::make(const LocaleValue& tree,
-                                                           KeyStrings& keys) {
+std::shared_ptr<const ResultTemplate> ResultTemplate::make(LocaleValue&& tree, KeyStrings& keys) {
   ResultShape shape;
-  PyRef root = to_python(tree, keys, &shape);
+  PyRef root = to_python(std::move(tree), keys, &shape);
   if (!root) return nullptr;
   if (shape.containers.empty()) shape.containers.push_back(root.get());  // a leaf: copied as is
   return std::make_shared<const ResultTemplate>(std::move(root), std::move(shape));

@@ -15,8 +15,9 @@ namespace tarnevo::python {
 
 class ResultTemplate {
  public:
-  // The template of `tree`, its keys shared through `keys`, or null with an exception pending.
-  static std::shared_ptr<const ResultTemplate> make(const LocaleValue& tree, KeyStrings& keys);
+  // The template of `tree` (used up), its keys shared through `keys`, or null with an exception
+  // pending.
+  static std::shared_ptr<const ResultTemplate> make(LocaleValue&& tree, KeyStrings& keys);
 
   // A new result equal to the template: every list and dict new, the leaves shared. An empty
   // PyRef with an exception pending when Python runs out of memory.
