@@ -1,5 +1,6 @@
 """Cache hits hand out new lists and dicts every time, however the cached result is kept."""
 
+import gc
 import json
 import pathlib
 import sys
@@ -65,6 +66,36 @@ def test_hits_after_clear_cache_and_reload_give_the_new_content(locale_dir, drop
     getattr(loader, drop)(which)
     for _ in range(3):
         assert loader.load("en") == changed
+
+
+def test_a_result_made_while_the_cache_is_cleared_is_not_kept(locale_dir):
+    if sys.version_info >= (3, 12):
+        pytest.skip("collections wait for the next bytecode boundary, not for an allocation")
+    members = ", ".join(f'"k{i}": {{"v": [{i}]}}' for i in range(2000))
+    path = pathlib.Path(locale_dir({"en.json": "{" + members + "}"}))
+    loader = TarnevoLoader(str(path))
+    changed = {"k": "new"}
+
+    class Trap:
+        def __del__(self):
+            (path / "en.json").write_text(json.dumps(changed))
+            loader.clear_cache()
+
+    threshold = gc.get_threshold()
+    gc.disable()
+    try:
+        gc.collect()
+        trap = Trap()
+        trap.cycle = trap
+        del trap
+        gc.set_threshold(200)
+        gc.enable()
+        first = loader.load("en")  # the trap runs while this result is made
+    finally:
+        gc.set_threshold(*threshold)
+        gc.enable()
+    assert len(first) == 2000
+    assert loader.load("en") == changed
 
 
 def keys_of(value):
