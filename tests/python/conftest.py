@@ -1,5 +1,7 @@
-"""Shared helpers: locale directories written into pytest's temporary directories."""
+"""Shared helpers: locale directories written into pytest's temporary directories, and Python
+code run while the module builds a result."""
 
+import gc
 import os
 import pathlib
 import sys
@@ -47,3 +49,29 @@ def loader(locale_dir):
     """A loader over a directory with the locales en and fr."""
     path = locale_dir({"en.json": '{"greeting": "hello", "only_en": 1}', "fr.json": '{"greeting": "bonjour"}'})
     return tarnevo.TarnevoLoader(path)
+
+
+def load_with_finalizer(loader, locale, finalizer):
+    """loader.load(locale) with a garbage collection due among its first allocations, whose
+    finalizer calls finalizer(): Python code running while the module builds the result. Before
+    3.12 only (later versions collect at the next bytecode boundary, not at an allocation)."""
+    if sys.version_info >= (3, 12):
+        pytest.skip("collections wait for the next bytecode boundary, not for an allocation")
+
+    class Trap:
+        def __del__(self):
+            finalizer()
+
+    threshold = gc.get_threshold()
+    gc.disable()
+    try:
+        gc.collect()
+        trap = Trap()
+        trap.cycle = trap
+        del trap
+        gc.set_threshold(200)
+        gc.enable()
+        return loader.load(locale)
+    finally:
+        gc.set_threshold(*threshold)
+        gc.enable()

@@ -14,6 +14,7 @@ from pathlib import Path
 import pytest
 
 import tarnevo
+from conftest import load_with_finalizer
 from tarnevo import TarnevoLoader, create_locale_loader
 
 
@@ -126,34 +127,19 @@ def test_second_initialization_in_a_process_is_refused():
 
 
 def test_finalizer_cannot_reload_while_a_load_is_building_its_result(locale_dir):
-    if sys.version_info >= (3, 12):
-        pytest.skip("collections wait for the next bytecode boundary, not for an allocation")
     members = ", ".join(f'"k{i}": {{"v": [{i}]}}' for i in range(2000))
     loader = TarnevoLoader(locale_dir({"en.json": "{" + members + "}"}))
     expected = loader.load("en")
     seen = []
 
-    class Trap:
-        def __del__(self):
-            try:
-                loader.reload()
-            except RuntimeError as error:
-                seen.append(str(error))
-            seen.append(loader.load("en") == expected)  # shared access is still granted
+    def finalizer():
+        try:
+            loader.reload()
+        except RuntimeError as error:
+            seen.append(str(error))
+        seen.append(loader.load("en") == expected)  # shared access is still granted
 
-    threshold = gc.get_threshold()
-    gc.disable()
-    try:
-        gc.collect()
-        trap = Trap()
-        trap.cycle = trap
-        del trap
-        gc.set_threshold(200)
-        gc.enable()
-        result = loader.load("en")
-    finally:
-        gc.set_threshold(*threshold)
-        gc.enable()
+    result = load_with_finalizer(loader, "en", finalizer)
     assert seen == ["Already borrowed", True]
     assert result == expected
     loader.reload()  # access was handed back

@@ -89,8 +89,8 @@ PyObject* load(PyObject* self, PyObject* args, PyObject* kwargs) {
       if (!locale) return {};
       if (auto kept = access->results().hit(locale->view())) return std::move(*kept);
       const std::uint64_t generation = access->results().generation();
-      // The tree is read for this module alone and dropped once converted: the conversion is
-      // what stays (see ResultCache).
+      // The tree is read for this module alone and used up by its conversion, which is what
+      // stays (see ResultCache).
       auto report = access->loader().read_report(locale->view());
       if (!report) {
         raise_loader_error(report.error());

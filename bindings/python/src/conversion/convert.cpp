@@ -43,7 +43,8 @@ PyRef number_to_python(const LocaleNumber& number) {
 // The result grows as the walk goes: a child's object is made when the walk reaches the child,
 // and put at once into its parent's list or dict, which keeps it alive; items keep their order
 // and members are set in ascending key order, so the dicts iterate in that order. A key met again
-// reuses its str (see KeyStrings); the tree it walks outlives it.
+// reuses its str (see KeyStrings). Each container of the tree gives up its children when the walk
+// closes it, so nothing is read from a part of the tree already converted.
 // Given a shape, it also records every list and dict it makes and where each one sits.
 class Converter {
  public:
